@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Regenerates the committed artwork under assets/ with ImageMagick.
+# The outputs are committed so that building never needs ImageMagick;
+# run this only after changing the drawing below.
+#
+# Usage: scripts/make-assets.sh            (writes into assets/)
+#        CONVERT=/path/to/convert scripts/make-assets.sh
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+out="$here/../assets"
+mkdir -p "$out"
+
+# Some machines shadow ImageMagick's convert with a wrapper earlier in PATH,
+# so prefer the packaged binary, then IM7's single entry point.
+if [[ -z "${CONVERT:-}" ]]; then
+    if [[ -x /usr/bin/convert ]]; then
+        CONVERT=/usr/bin/convert
+    elif command -v magick >/dev/null 2>&1; then
+        CONVERT=magick
+    else
+        CONVERT=convert
+    fi
+fi
+
+# Palette shared with the window colours of the program.
+LILAC='#8080FF'
+PALE='#C0C0FF'
+YELLOW='#FFFF00'
+ORANGE='#FF8000'
+RED='#FF0000'
+
+# Timestamps and comments would make every run produce different bytes,
+# which would show up as spurious changes in version control.
+STRIP=(-strip -define 'png:exclude-chunks=date,time')
+
+# Prints "x,y" for a point at radius r and clock angle deg (0 = 12 o'clock,
+# clockwise) around (cx,cy); MVG has no polar coordinates.
+polar() {
+    awk -v cx="$1" -v cy="$2" -v r="$3" -v a="$4" 'BEGIN {
+        t = a * 3.14159265358979 / 180
+        printf "%.2f,%.2f", cx + r * sin(t), cy - r * cos(t)
+    }'
+}
+
+# A hand from slightly behind the centre out to its tip.
+hand() { # cx cy angle tail length width colour
+    local from to
+    from=$(polar "$1" "$2" "-$4" "$3")
+    to=$(polar "$1" "$2" "$5" "$3")
+    printf ' stroke %s stroke-width %s stroke-linecap round line %s %s' \
+        "$7" "$6" "$from" "$to"
+}
+
+# One bell: a dome tilted away from the centre, a rim and a knob on top.
+bell() { # cx cy tilt
+    printf ' push graphic-context translate %s,%s rotate %s' "$1" "$2" "$3"
+    printf ' stroke none fill %s ellipse 0,0 22,21 180,360' "$LILAC"
+    printf ' fill %s ellipse 0,0 24,4 0,360' "$PALE"
+    printf ' fill none stroke %s stroke-width 2.5 stroke-linecap round ellipse 0,0 15,14 205,250' "$PALE"
+    printf ' stroke none fill %s circle 0,-23 0,-18' "$PALE"
+    printf ' pop graphic-context'
+}
+
+# Ticks round a dial: 60 minute dots and 12 longer hour marks,
+# with 12, 3, 6 and 9 picked out in yellow.
+dial() { # cx cy radius
+    local i a p q colour
+    for ((i = 0; i < 60; i++)); do
+        a=$((i * 6))
+        if ((i % 5 == 0)); then
+            colour=$PALE
+            ((i % 15 == 0)) && colour=$YELLOW
+            p=$(polar "$1" "$2" "$3" "$a")
+            q=$(polar "$1" "$2" "$(awk -v r="$3" 'BEGIN{print r-7}')" "$a")
+            printf ' stroke %s stroke-width 2.6 stroke-linecap round line %s %s' "$colour" "$p" "$q"
+        else
+            p=$(polar "$1" "$2" "$(awk -v r="$3" 'BEGIN{print r-1.5}')" "$a")
+            printf ' stroke none fill %s circle %s %s' "$LILAC" "$p" \
+                "$(awk -v p="$p" 'BEGIN{split(p,c,","); printf "%.2f,%.2f", c[1]+0.9, c[2]}')"
+        fi
+    done
+}
+
+# ---------------------------------------------------------------- tokei.gif
+# The picture beside the main window's controls: a twin-bell alarm clock
+# showing ten past ten, the alarm hand set at seven.
+make_picture() {
+    local cx=75 cy=101 mvg
+    mvg="stroke-antialias 1"
+    # Legs and the striker go behind the body.
+    mvg+=" fill none stroke $LILAC stroke-width 7 stroke-linecap round"
+    mvg+=" line 52,142 38,164 line 98,142 112,164"
+    mvg+=" stroke none fill $PALE ellipse 36,166 9,3.5 0,360 ellipse 114,166 9,3.5 0,360"
+    mvg+=" stroke $PALE stroke-width 3 line 75,48 75,24"
+    mvg+=" stroke none fill $ORANGE circle 75,21 75,15.5"
+    mvg+="$(bell 41 53 -38)$(bell 109 53 38)"
+    # Body: a lilac case with a pale highlight, black face and accent stripes.
+    mvg+=" stroke none fill $LILAC circle $cx,$cy $cx,$((cy - 53))"
+    mvg+=" fill none stroke $PALE stroke-width 3 stroke-linecap round ellipse $cx,$cy 49,49 200,250"
+    mvg+=" stroke none fill black circle $cx,$cy $cx,$((cy - 45))"
+    mvg+=" fill none stroke-width 2.1"
+    mvg+=" stroke $YELLOW circle $cx,$cy $cx,$((cy - 44))"
+    mvg+=" stroke $ORANGE circle $cx,$cy $cx,$((cy - 42))"
+    mvg+=" stroke $RED circle $cx,$cy $cx,$((cy - 40))"
+    mvg+="$(dial $cx $cy 36)"
+    # Hands, back to front: alarm, hour, minute, second.
+    mvg+="$(hand $cx $cy 210 0 20 2.2 "$YELLOW")"
+    mvg+=" stroke none fill $YELLOW circle $(polar $cx $cy 20 210) $(polar $cx $cy 17 210)"
+    mvg+="$(hand $cx $cy 305 4 19 5 "$PALE")"
+    mvg+="$(hand $cx $cy 60 5 29 3.5 "$PALE")"
+    mvg+="$(hand $cx $cy 160 9 32 1.3 "$RED")"
+    mvg+=" stroke none fill $ORANGE circle $cx,$cy $cx,$((cy - 4))"
+    mvg+=" fill black circle $cx,$cy $cx,$((cy - 1))"
+
+    # Drawn at four times the size and reduced, which smooths the edges
+    # better than antialiasing at the final size; the GIF palette is kept
+    # undithered so the flat colours stay clean.
+    "$CONVERT" -size 600x692 xc:black -draw "scale 4,4 $mvg" \
+        -filter Triangle -resize 150x173\! +dither -colors 128 \
+        "${STRIP[@]}" "GIF:$out/tokei.gif"
+}
+
+# ------------------------------------------------------------------ icons
+# The same clock reduced to what still reads at 32 pixels: two bells,
+# a bold face and two hands.
+icon_mvg() {
+    local m
+    m=" stroke-antialias 1"
+    m+=" fill none stroke $LILAC stroke-width 10 stroke-linecap round"
+    m+=" line 46,104 32,120 line 82,104 96,120"
+    m+="$(bell_icon 30 36 -38)$(bell_icon 98 36 38)"
+    # A black outline keeps the bells from melting into the case once reduced.
+    m+=" stroke black stroke-width 5 fill $LILAC circle 64,70 64,19"
+    m+=" stroke none fill black circle 64,70 64,31"
+    m+=" fill none stroke $ORANGE stroke-width 4 circle 64,70 64,35"
+    m+=" stroke $PALE stroke-width 8 stroke-linecap round line 64,70 47,59"
+    m+=" stroke-width 6 line 64,70 78,44"
+    m+=" stroke none fill $YELLOW circle 64,70 64,65"
+    printf '%s' "$m"
+}
+
+bell_icon() { # cx cy tilt
+    printf ' push graphic-context translate %s,%s rotate %s' "$1" "$2" "$3"
+    printf ' stroke none fill %s ellipse 0,0 22,21 180,360' "$PALE"
+    printf ' fill %s ellipse 0,0 24,5 0,360' "$PALE"
+    printf ' pop graphic-context'
+}
+
+make_icons() {
+    local m
+    m=$(icon_mvg)
+    # Window icon: transparent, so it sits on any title bar.
+    "$CONVERT" -size 128x128 xc:none -draw "$m" \
+        -filter Triangle -resize 32x32 "${STRIP[@]}" "PNG32:$out/window.png"
+    # Application icon: the same clock on a black tile with a lilac edge,
+    # matching the program's black windows in file managers and menus.
+    "$CONVERT" -size 128x128 xc:none \
+        -draw "stroke $LILAC stroke-width 4 fill black roundrectangle 2,2 125,125 22,22" \
+        -draw "push graphic-context translate 64,65 scale 0.82,0.82 translate -64,-70 $m pop graphic-context" \
+        -filter Triangle -resize 32x32 "${STRIP[@]}" "PNG32:$out/app.png"
+    local name
+    for name in window app; do
+        "$CONVERT" "$out/$name.png" "${STRIP[@]}" "ICO:$out/$name.ico"
+    done
+}
+
+make_picture
+make_icons
+echo "wrote: $(cd "$out" && echo tokei.gif window.png window.ico app.png app.ico)"
