@@ -1,0 +1,93 @@
+#include "controls.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "units.h"
+
+namespace runtime {
+namespace {
+
+// Qt buttons outside dialogs ignore Enter; here Enter presses the focused button, and only that.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                static_cast<QPushButton*>(watched)->animateClick();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void Place(QWidget* control, TwipsBox box) { control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height)); }
+
+} // namespace
+
+void SetColours(QWidget* control, QColor text, QColor back) {
+    QPalette p = control->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        p.setColor(role, back);
+    control->setPalette(p);
+    control->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, TwipsBox box, QColor text_colour, QColor back,
+                  const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A click on a label belongs to the label, not to the window's background beneath it.
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    SetColours(label, text_colour, back);
+    Place(label, box);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QColor face, const QFont& font) {
+    auto* button = new QPushButton(text, parent);
+    button->setFont(font);
+    button->setAutoDefault(false);
+    QPalette p = button->palette();
+    p.setColor(QPalette::Button, face);
+    p.setColor(QPalette::ButtonText, Qt::black);
+    button->setPalette(p);
+    button->installEventFilter(new EnterPressesButton(button));
+    Place(button, box);
+    return button;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const QString& text, TwipsBox box, const QFont& font) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setFont(font);
+    Place(edit, box);
+    return edit;
+}
+
+LineLayer::LineLayer(QWidget* parent, std::vector<Line> lines) : QWidget(parent), lines_(std::move(lines)) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(parent->rect());
+}
+
+void LineLayer::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    for (const Line& line : lines_) {
+        painter.setCompositionMode(line.xorDrawn ? QPainter::RasterOp_SourceXorDestination
+                                                 : QPainter::CompositionMode_SourceOver);
+        painter.setPen(QPen(line.colour, 0));
+        painter.drawLine(Twips(line.x1), Twips(line.y1), Twips(line.x2), Twips(line.y2));
+    }
+}
+
+} // namespace runtime

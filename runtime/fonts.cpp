@@ -1,0 +1,45 @@
+#include "fonts.h"
+
+#include <QStringList>
+
+namespace runtime {
+namespace {
+
+struct FaceNames {
+    QString windowsName;
+    QStringList substitutes; // metric-compatible first, then a broad CJK fallback
+};
+
+FaceNames NamesOf(Face face) {
+    switch (face) {
+    case Face::MsGothic:
+        return {QStringLiteral("ＭＳ ゴシック"),
+                {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP")}};
+    case Face::MsPGothic:
+        return {QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")}};
+    case Face::MsPMincho:
+        break;
+    }
+    return {QStringLiteral("ＭＳ Ｐ明朝"), {QStringLiteral("IPAPMincho"), QStringLiteral("Noto Serif CJK JP")}};
+}
+
+} // namespace
+
+void InstallFontSubstitutes() {
+    for (Face face : {Face::MsGothic, Face::MsPGothic, Face::MsPMincho}) {
+        const FaceNames names = NamesOf(face);
+        QFont::insertSubstitutions(names.windowsName, names.substitutes);
+    }
+}
+
+QFont MakeFont(Face face, qreal points, bool bold) {
+    const FaceNames names = NamesOf(face);
+    QFont font;
+    // The Windows name first, so Windows gets its own face; elsewhere the substitutes answer.
+    font.setFamilies(QStringList{names.windowsName} + names.substitutes);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace runtime

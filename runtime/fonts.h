@@ -1,0 +1,16 @@
+// fonts.h - the Japanese faces the windows ask for, with their substitutes off Windows
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace runtime {
+
+enum class Face { MsGothic, MsPGothic, MsPMincho };
+
+// Registers IPA and Noto CJK substitutes for the Windows face names; call once after QApplication.
+void InstallFontSubstitutes();
+
+QFont MakeFont(Face face, qreal points, bool bold = false);
+
+} // namespace runtime

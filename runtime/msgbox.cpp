@@ -1,0 +1,44 @@
+#include "msgbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace runtime {
+namespace {
+
+std::function<int(const MsgBoxCall&)>& Answerer() {
+    static std::function<int(const MsgBoxCall&)> answerer;
+    return answerer;
+}
+
+} // namespace
+
+void SetMsgBoxAnswerer(std::function<int(const MsgBoxCall&)> answerer) { Answerer() = std::move(answerer); }
+
+int MsgBox(const QString& prompt, int style, const QString& title) {
+    if (Answerer())
+        return Answerer()(MsgBoxCall{prompt, style, title});
+
+    const bool systemModal = style == MsgStyle::OkSystemModal;
+    // The box takes the application's palette and font, never a window's black styling.
+    QMessageBox box(systemModal ? nullptr : QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(style == MsgStyle::OkCancelInformation ? QMessageBox::Information : QMessageBox::NoIcon);
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    if (style == MsgStyle::OkCancelInformation)
+        box.addButton(QMessageBox::Cancel);
+    else
+        box.setEscapeButton(ok); // a lone OK box closes by Esc or its close box as OK
+    box.setDefaultButton(ok);
+    if (systemModal) {
+        box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    box.exec();
+    return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+
+} // namespace runtime

@@ -1,0 +1,114 @@
+#include "frmset.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "aramu.h"
+#include "controls.h"
+#include "fonts.h"
+#include "frmtokei.h"
+#include "msgbox.h"
+#include "texts.h"
+#include "units.h"
+
+namespace windows {
+namespace {
+
+const QColor Lilac(0x80, 0x80, 0xFF);
+const QColor PaleLilac(0xC0, 0xC0, 0xFF);
+
+QComboBox* MakeCombo(QWidget* parent, runtime::TwipsBox box, const QStringList& entries) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setFont(runtime::MakeFont(runtime::Face::MsPGothic, 9));
+    combo->addItems(entries);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+    runtime::SetColours(combo, PaleLilac, Qt::black);
+    combo->setGeometry(runtime::TwipsRect(box.left, box.top, box.width, box.height));
+    return combo;
+}
+
+QStringList HourEntries() {
+    QStringList hours;
+    for (int h = 1; h <= 23; ++h)
+        hours << QString::number(h);
+    hours << QStringLiteral("0"); // midnight's hour comes last
+    return hours;
+}
+
+QStringList MinuteEntries() {
+    QStringList minutes;
+    for (int m = 0; m < 60; m += 5)
+        minutes << QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0'));
+    return minutes;
+}
+
+QString RefusalText(const aramu::AlarmTimeError& error) {
+    return error.reason == aramu::AlarmTimeError::Reason::OutsideDay
+               ? QStringLiteral("てやんでぃ！0時0分から23時59分までにしやがれぃ！")
+               : QStringLiteral("てやんでぃ！数字をいれやがれぃ！");
+}
+
+} // namespace
+
+FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 1215) {
+    using runtime::Face;
+    using runtime::MakeFont;
+    setFont(MakeFont(Face::MsPMincho, 9));
+    const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
+    const QFont unitFont = MakeFont(Face::MsPMincho, 9.75);
+
+    Label1 = runtime::MakeLabel(this, QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255}, PaleLilac,
+                                Qt::black, font());
+    Command1 = runtime::MakeButton(this, QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
+    Combo1 = MakeCombo(this, {600, 600, 615, 300}, HourEntries());
+    Combo2 = MakeCombo(this, {1800, 600, 615, 300}, MinuteEntries());
+    Label2 = runtime::MakeLabel(this, QStringLiteral("時"), {1320, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+    Label3 = runtime::MakeLabel(this, QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+    Command2 = runtime::MakeButton(this, QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
+
+    const QColor yellow(0xFF, 0xFF, 0x00), orange(0xFF, 0x80, 0x00), red(0xFF, 0x00, 0x00);
+    auto* lines = new runtime::LineLayer(this, {
+                                                   {1800, 480, 2640, 480, yellow, true},
+                                                   {2640, 480, 3480, 480, orange, false},
+                                                   {3360, 480, 4320, 480, red, false},
+                                                   {240, 1080, 1080, 1080, yellow, true},
+                                                   {1080, 1080, 1920, 1080, orange, false},
+                                                   {1800, 1080, 2760, 1080, red, false},
+                                               });
+    lines->lower();
+
+    Command1->setFocus(); // so that Enter at once confirms
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(Command1, &QPushButton::clicked, this, &FrmSet::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &FrmSet::Command2_Click);
+}
+
+void FrmSet::Command1_Click() {
+    const QString hour = Combo1->currentText();
+    const QString minute = Combo2->currentText();
+    if (hour.isEmpty() || minute.isEmpty()) {
+        runtime::MsgBox(QStringLiteral("てやんでぃ！時間をいれやがれぃ！"), runtime::MsgStyle::OkOnly, BoxTitle);
+        Combo1->setEditText(QStringLiteral("0"));
+        Combo2->setEditText(QStringLiteral("0"));
+        return;
+    }
+    if (const auto error = aramu::SetAlarmTime(runtime::FromQt(hour), runtime::FromQt(minute))) {
+        runtime::MsgBox(RefusalText(*error), runtime::MsgStyle::OkOnly, BoxTitle);
+        return;
+    }
+    runtime::UnloadForm(FrmSetName);
+    auto* tokei = qobject_cast<FrmTokei*>(runtime::ShowForm(FrmTokeiName));
+    tokei->txtJikoku->setText(runtime::ToQt(aramu::AlarmTimeText()));
+}
+
+void FrmSet::Command2_Click() {
+    runtime::LoadForm(FrmMsgName);
+    runtime::ShowForm(FrmMsgName);
+}
+
+} // namespace windows

@@ -1,0 +1,42 @@
+// frmtokei.h - the main clock window: time, date, the alarm time, and the alarm itself
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "aramu.h"
+#include "forms.h"
+#include "ticktimer.h"
+
+namespace windows {
+
+class FrmTokei : public runtime::Form {
+    Q_OBJECT
+public:
+    FrmTokei();
+
+    void Load() override;
+    void Timer1_Timer();
+    void Command1_Click();
+    void Command2_Click();
+
+    QLabel* lbltokei;
+    QLabel* lblDay;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QLabel* Label1;
+    QLineEdit* txtJikoku;
+    QLabel* Image1;
+    runtime::TickTimer* Timer1;
+
+protected:
+    // The title bar's close asks the same question as "終".
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    aramu::RingDecision ring_;
+    bool alarmBoxOpen_ = false;
+};
+
+} // namespace windows
