@@ -19,9 +19,10 @@ namespace {
 
 struct Options {
     QCommandLineParser parser;
-    QCommandLineOption screenshot{QStringLiteral("screenshot"),
-                                  QStringLiteral("Render the main window after its first tick into a PNG file and exit."),
-                                  QStringLiteral("FILE")};
+    QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render the main window after its first tick into a PNG file and exit."),
+        QStringLiteral("FILE")};
     Options() {
         parser.setApplicationDescription(QStringLiteral("ルピカ時計 - a desktop alarm clock"));
         parser.addHelpOption();

@@ -27,7 +27,9 @@ protected:
     }
 };
 
-void Place(QWidget* control, TwipsBox box) { control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height)); }
+void Place(QWidget* control, TwipsBox box) {
+    control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
+}
 
 } // namespace
 
@@ -58,10 +60,13 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QCol
     auto* button = new QPushButton(text, parent);
     button->setFont(font);
     button->setAutoDefault(false);
-    QPalette p = button->palette();
-    p.setColor(QPalette::Button, face);
-    p.setColor(QPalette::ButtonText, Qt::black);
-    button->setPalette(p);
+    // A flat face of exactly the given colour, as the styles would otherwise shade it; the sheet
+    // is the button's own and reaches nothing else.
+    const QString faceName = face.name();
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 2px outset %2; }"
+                                         "QPushButton:pressed { border-style: inset; }"
+                                         "QPushButton:focus { border: 2px solid white; }")
+                              .arg(faceName, face.darker(140).name()));
     button->installEventFilter(new EnterPressesButton(button));
     Place(button, box);
     return button;

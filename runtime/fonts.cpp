@@ -13,8 +13,9 @@ struct FaceNames {
 FaceNames NamesOf(Face face) {
     switch (face) {
     case Face::MsGothic:
-        return {QStringLiteral("ＭＳ ゴシック"),
-                {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP")}};
+        return {
+            QStringLiteral("ＭＳ ゴシック"),
+            {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("Noto Sans CJK JP")}};
     case Face::MsPGothic:
         return {QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")}};
     case Face::MsPMincho:

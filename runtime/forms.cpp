@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHash>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -47,9 +48,13 @@ void Form::closeEvent(QCloseEvent* event) {
     UnloadForm(name_);
 }
 
-void RegisterForm(const QString& name, FormFactory factory) { Reg().factories.insert(name, std::move(factory)); }
+void RegisterForm(const QString& name, FormFactory factory) {
+    Reg().factories.insert(name, std::move(factory));
+}
 
-Form* FindForm(const QString& name) { return Reg().loaded.value(name); }
+Form* FindForm(const QString& name) {
+    return Reg().loaded.value(name);
+}
 
 Form* LoadForm(const QString& name) {
     if (Form* form = FindForm(name))
@@ -83,10 +88,15 @@ void EndProgram() {
     for (const QPointer<Form>& form : forms)
         if (form)
             Destroy(form);
-    QCoreApplication::exit(0);
+    // Only a running event loop can be left; tests call handlers without one, and an exit asked
+    // for then would end the next loop that starts instead.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
-bool ProgramEnded() { return Reg().ended; }
+bool ProgramEnded() {
+    return Reg().ended;
+}
 
 void ResetForms() {
     for (const QPointer<Form>& form : std::as_const(Reg().loaded))

@@ -40,7 +40,9 @@ Form* ShowForm(const QString& name);
 // Destroys the window and what the user entered in it; the next load starts afresh.
 void UnloadForm(const QString& name);
 
-template <class T> T* LoadFormAs(const QString& name) { return qobject_cast<T*>(LoadForm(name)); }
+template <class T> T* LoadFormAs(const QString& name) {
+    return qobject_cast<T*>(LoadForm(name));
+}
 
 // Unloads every window and leaves the event loop; nothing of the program runs after.
 void EndProgram();

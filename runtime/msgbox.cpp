@@ -14,7 +14,9 @@ std::function<int(const MsgBoxCall&)>& Answerer() {
 
 } // namespace
 
-void SetMsgBoxAnswerer(std::function<int(const MsgBoxCall&)> answerer) { Answerer() = std::move(answerer); }
+void SetMsgBoxAnswerer(std::function<int(const MsgBoxCall&)> answerer) {
+    Answerer() = std::move(answerer);
+}
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
     if (Answerer())

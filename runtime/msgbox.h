@@ -9,8 +9,8 @@ namespace runtime {
 
 namespace MsgStyle {
 constexpr int OkOnly = 0;
-constexpr int OkCancelInformation = 65;        // OK and Cancel, information icon
-constexpr int OkSystemModal = 4096;            // OK, above every window on the desktop
+constexpr int OkCancelInformation = 65; // OK and Cancel, information icon
+constexpr int OkSystemModal = 4096;     // OK, above every window on the desktop
 } // namespace MsgStyle
 
 namespace MsgAnswer {

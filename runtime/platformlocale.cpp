@@ -16,8 +16,7 @@ aramu::LocaleFormats FormatsFromLocale(const QLocale& locale) {
     const QString timePattern = locale.timeFormat(QLocale::ShortFormat);
 #endif
     return aramu::FormatsFromPatterns(FromQt(locale.dateFormat(QLocale::ShortFormat)), FromQt(timePattern),
-                                      FromQt(locale.decimalPoint()), FromQt(locale.amText()),
-                                      FromQt(locale.pmText()));
+                                      FromQt(locale.decimalPoint()), FromQt(locale.amText()), FromQt(locale.pmText()));
 }
 
 } // namespace runtime

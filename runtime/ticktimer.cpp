@@ -20,9 +20,13 @@ TickTimer::TickTimer(int intervalMs, std::function<void()> onTick, QObject* pare
     connect(&timer_, &QTimer::timeout, this, &TickTimer::fire);
 }
 
-void TickTimer::start() { timer_.start(MsecsToNextTick(QDateTime::currentMSecsSinceEpoch(), intervalMs_)); }
+void TickTimer::start() {
+    timer_.start(MsecsToNextTick(QDateTime::currentMSecsSinceEpoch(), intervalMs_));
+}
 
-void TickTimer::stop() { timer_.stop(); }
+void TickTimer::stop() {
+    timer_.stop();
+}
 
 void TickTimer::fire() {
     // Re-armed before the handler, which may sit in a modal box for a long time.

@@ -60,8 +60,8 @@ FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 
     const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
     const QFont unitFont = MakeFont(Face::MsPMincho, 9.75);
 
-    Label1 = runtime::MakeLabel(this, QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255}, PaleLilac,
-                                Qt::black, font());
+    Label1 = runtime::MakeLabel(this, QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
+                                PaleLilac, Qt::black, font());
     Command1 = runtime::MakeButton(this, QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
     Combo1 = MakeCombo(this, {600, 600, 615, 300}, HourEntries());
     Combo2 = MakeCombo(this, {1800, 600, 615, 300}, MinuteEntries());

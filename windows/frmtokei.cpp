@@ -47,12 +47,12 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     lblDay->setAutoFillBackground(false);
     const QColor windowText = palette().color(QPalette::WindowText);
     auto* lines = new runtime::LineLayer(this, {
-                                                   {2520, 360, 3360, 360, Yellow, true},   // Line1(0)
-                                                   {3360, 360, 4200, 360, Orange, false},  // Line2(0)
-                                                   {4080, 360, 5040, 360, Red, false},     // Line3(0)
-                                                   {3000, 1800, 3960, 1800, Red, false},   // Line3(1)
-                                                   {3960, 1800, 4800, 1800, Orange, false}, // Line2(1)
-                                                   {4800, 1800, 5640, 1800, Yellow, true},  // Line1(1)
+                                                   {2520, 360, 3360, 360, Yellow, true},        // Line1(0)
+                                                   {3360, 360, 4200, 360, Orange, false},       // Line2(0)
+                                                   {4080, 360, 5040, 360, Red, false},          // Line3(0)
+                                                   {3000, 1800, 3960, 1800, Red, false},        // Line3(1)
+                                                   {3960, 1800, 4800, 1800, Orange, false},     // Line2(1)
+                                                   {4800, 1800, 5640, 1800, Yellow, true},      // Line1(1)
                                                    {2640, 1920, 2640, 2160, windowText, false}, // Line4
                                                });
     lines->stackUnder(Label1);
@@ -60,7 +60,8 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     lblDay->stackUnder(lines);
     Image1->raise();
 
-    Timer1 = new runtime::TickTimer(100, [this] { Timer1_Timer(); }, this);
+    Timer1 = new runtime::TickTimer(
+        100, [this] { Timer1_Timer(); }, this);
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &FrmTokei::Command1_Click);
@@ -88,7 +89,9 @@ void FrmTokei::Timer1_Timer() {
     }
 }
 
-void FrmTokei::Command1_Click() { runtime::ShowForm(FrmSetName); }
+void FrmTokei::Command1_Click() {
+    runtime::ShowForm(FrmSetName);
+}
 
 void FrmTokei::Command2_Click() {
     if (runtime::MsgBox(QStringLiteral("終了するがかまわねぇか？"), runtime::MsgStyle::OkCancelInformation,
