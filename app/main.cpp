@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <initializer_list>
@@ -62,12 +64,17 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     Describe();
-    QApplication::setApplicationDisplayName(QStringLiteral("ルピカ時計"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
     Options options;
     options.parser.process(app);
+
+    // The boxes' own buttons speak Japanese like the rest of the program, whatever the locale.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     runtime::InstallFontSubstitutes();
     aramu::SetFormats(runtime::FormatsFromLocale(QLocale::system()));

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk
   xvfb xauth xdotool x11-utils faketime imagemagick
   clang libclang-rt-14-dev
