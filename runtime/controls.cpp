@@ -1,8 +1,10 @@
 #include "controls.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "units.h"
 
@@ -41,6 +43,14 @@ void SetColours(QWidget* control, QColor text, QColor back) {
         p.setColor(role, back);
     control->setPalette(p);
     control->setAutoFillBackground(true);
+}
+
+void CentreOver(QWidget* window, const QWidget* owner) {
+    if (owner != nullptr && owner != window && owner->isVisible()) {
+        window->move(owner->frameGeometry().center() - window->rect().center());
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    }
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, TwipsBox box, QColor text_colour, QColor back,

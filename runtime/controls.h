@@ -23,6 +23,9 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QCol
 QLineEdit* MakeTextBox(QWidget* parent, const QString& text, TwipsBox box, const QFont& font);
 void SetColours(QWidget* control, QColor text, QColor back);
 
+// Centres a window over another window, or on the screen when there is none.
+void CentreOver(QWidget* window, const QWidget* owner);
+
 // A one-pixel line in twips; xorDrawn lines are combined with what lies beneath by XOR.
 struct Line {
     int x1, y1, x2, y2;

@@ -1,8 +1,5 @@
 #include "frmset.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "aramu.h"
 #include "controls.h"
 #include "fonts.h"
@@ -13,9 +10,6 @@
 
 namespace windows {
 namespace {
-
-const QColor Lilac(0x80, 0x80, 0xFF);
-const QColor PaleLilac(0xC0, 0xC0, 0xFF);
 
 QComboBox* MakeCombo(QWidget* parent, runtime::TwipsBox box, const QStringList& entries) {
     auto* combo = new QComboBox(parent);
@@ -69,20 +63,14 @@ FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 
     Label3 = runtime::MakeLabel(this, QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
     Command2 = runtime::MakeButton(this, QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
 
-    const QColor yellow(0xFF, 0xFF, 0x00), orange(0xFF, 0x80, 0x00), red(0xFF, 0x00, 0x00);
-    auto* lines = new runtime::LineLayer(this, {
-                                                   {1800, 480, 2640, 480, yellow, true},
-                                                   {2640, 480, 3480, 480, orange, false},
-                                                   {3360, 480, 4320, 480, red, false},
-                                                   {240, 1080, 1080, 1080, yellow, true},
-                                                   {1080, 1080, 1920, 1080, orange, false},
-                                                   {1800, 1080, 2760, 1080, red, false},
-                                               });
-    lines->lower();
+    std::vector<runtime::Line> lines = Stripe(1800, 480);
+    for (const runtime::Line& line : Stripe(240, 1080))
+        lines.push_back(line);
+    auto* layer = new runtime::LineLayer(this, std::move(lines));
+    layer->lower();
 
     Command1->setFocus(); // so that Enter at once confirms
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    runtime::CentreOver(this, nullptr);
 
     connect(Command1, &QPushButton::clicked, this, &FrmSet::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmSet::Command2_Click);

@@ -10,15 +10,6 @@
 #include "units.h"
 
 namespace windows {
-namespace {
-
-const QColor Lilac(0x80, 0x80, 0xFF);
-const QColor PaleLilac(0xC0, 0xC0, 0xFF);
-const QColor Yellow(0xFF, 0xFF, 0x00);
-const QColor Orange(0xFF, 0x80, 0x00);
-const QColor Red(0xFF, 0x00, 0x00);
-
-} // namespace
 
 FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 5700, 2580) {
     using runtime::Face;
@@ -45,19 +36,16 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     // The two big labels lie beneath the stripes; Label1 and the picture lie above them.
     lbltokei->setAutoFillBackground(false);
     lblDay->setAutoFillBackground(false);
-    const QColor windowText = palette().color(QPalette::WindowText);
-    auto* lines = new runtime::LineLayer(this, {
-                                                   {2520, 360, 3360, 360, Yellow, true},        // Line1(0)
-                                                   {3360, 360, 4200, 360, Orange, false},       // Line2(0)
-                                                   {4080, 360, 5040, 360, Red, false},          // Line3(0)
-                                                   {3000, 1800, 3960, 1800, Red, false},        // Line3(1)
-                                                   {3960, 1800, 4800, 1800, Orange, false},     // Line2(1)
-                                                   {4800, 1800, 5640, 1800, Yellow, true},      // Line1(1)
-                                                   {2640, 1920, 2640, 2160, windowText, false}, // Line4
-                                               });
-    lines->stackUnder(Label1);
-    lbltokei->stackUnder(lines);
-    lblDay->stackUnder(lines);
+    // Painted bottom first: the upper stripe, then the lower one from its red end, then Line4.
+    std::vector<runtime::Line> lines = Stripe(2520, 360);
+    lines.push_back({3000, 1800, 3960, 1800, Red, false});
+    lines.push_back({3960, 1800, 4800, 1800, Orange, false});
+    lines.push_back({4800, 1800, 5640, 1800, Yellow, true});
+    lines.push_back({2640, 1920, 2640, 2160, palette().color(QPalette::WindowText), false});
+    auto* layer = new runtime::LineLayer(this, std::move(lines));
+    layer->stackUnder(Label1);
+    lbltokei->stackUnder(layer);
+    lblDay->stackUnder(layer);
     Image1->raise();
 
     Timer1 = new runtime::TickTimer(

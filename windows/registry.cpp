@@ -5,6 +5,12 @@
 
 namespace windows {
 
+std::vector<runtime::Line> Stripe(int left, int y) {
+    return {{left, y, left + 840, y, Yellow, true},
+            {left + 840, y, left + 1680, y, Orange, false},
+            {left + 1560, y, left + 2520, y, Red, false}};
+}
+
 void RegisterWindows() {
     runtime::RegisterForm(FrmTokeiName, [] { return new FrmTokei; });
     runtime::RegisterForm(FrmSetName, [] { return new FrmSet; });
