@@ -15,6 +15,8 @@ QComboBox* MakeCombo(QWidget* parent, runtime::TwipsBox box, const QStringList& 
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // No completion from the list: a typed "5" must stay 5 minutes, not turn into "50".
+    combo->setCompleter(nullptr);
     combo->setFont(runtime::MakeFont(runtime::Face::MsPGothic, 9));
     combo->addItems(entries);
     combo->setCurrentIndex(-1);

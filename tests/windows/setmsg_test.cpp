@@ -167,6 +167,21 @@ private slots:
         QCOMPARE(tokei->txtJikoku->text(), QStringLiteral("6:30:00"));
     }
 
+    // What is typed is what counts, even where a list entry begins with it.
+    void typedTextIsTakenAsTyped() {
+        FrmSet* set = openSet();
+        set->activateWindow();
+        QTRY_VERIFY(set->isActiveWindow());
+        for (QComboBox* combo : {set->Combo1, set->Combo2}) {
+            combo->setFocus();
+            QTest::keyClicks(combo->lineEdit(), combo == set->Combo1 ? QStringLiteral("2") : QStringLiteral("5"));
+        }
+        QCOMPARE(set->Combo1->currentText(), QStringLiteral("2"));
+        QCOMPARE(set->Combo2->currentText(), QStringLiteral("5"));
+        set->Command1->click();
+        QCOMPARE(tokei->txtJikoku->text(), QStringLiteral("2:05:00"));
+    }
+
     void fullWidthDigitsSetTheAlarm() {
         FrmSet* set = openSet();
         set->Combo1->setEditText(QStringLiteral("７"));

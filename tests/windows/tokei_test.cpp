@@ -139,6 +139,10 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, expected);
         runtime::SetMsgBoxAnswerer({});
+        // Opened over the black main window, the box must still use the system's colours.
+        tokei->activateWindow();
+        QTRY_VERIFY(tokei->isActiveWindow());
+        QColor boxBackground;
         QString shownText;
         Qt::TextFormat format = Qt::AutoText;
         bool onTop = false;
@@ -147,6 +151,7 @@ private slots:
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box != nullptr);
             shownText = box->text();
+            boxBackground = box->grab().toImage().pixelColor(2, 2);
             format = box->textFormat();
             onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             modal = box->isModal();
@@ -161,6 +166,7 @@ private slots:
         QCOMPARE(answer, expected);
         QCOMPARE(shownText, QStringLiteral("<img src=\"x.png\">"));
         QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(boxBackground, QApplication::palette().color(QPalette::Window));
         QCOMPARE(onTop, style == 4096);
         QVERIFY(modal);
     }
