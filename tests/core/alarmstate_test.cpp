@@ -84,14 +84,6 @@ INSTANTIATE_TEST_SUITE_P(Errors, SetAlarmTimeRefuses,
                                            RefuseCase{"0", "-1", {Field::Total, Reason::OutsideDay}},
                                            RefuseCase{"32767", "32767", {Field::Total, Reason::OutsideDay}}));
 
-TEST(AlarmState, MessageIsStoredUnchangedEmptyIncluded) {
-    AlarmState alarm;
-    for (const char* text : {"スロット屋で勝負の時間でぃ！！", "<b>x</b>", "𠮷野家", ""}) {
-        alarm.SetAlarmMessage(text);
-        EXPECT_EQ(alarm.AlarmMessage(), text);
-    }
-}
-
 // The text rule itself covers day counts other than 0, which the building rule produces past a day.
 TEST(TimeValueText, DayCountsOtherThanZero) {
     struct Case {
@@ -104,17 +96,6 @@ TEST(TimeValueText, DayCountsOtherThanZero) {
         EXPECT_EQ(aramu::TimeValueText(aramu::BuildTimeValue(c.hour, c.minute), Japanese), c.text)
             << c.hour << ":" << c.minute;
     }
-}
-
-TEST(ProgramAlarm, FreeFunctionsServeTheOneAlarm) {
-    aramu::Alarm() = AlarmState{};
-    EXPECT_FALSE(aramu::IsAlarmDue(TimeValue{0, 0}));
-    ASSERT_EQ(aramu::SetAlarmTime("7", "05"), std::nullopt);
-    aramu::SetAlarmMessage("起きろ");
-    EXPECT_EQ(aramu::AlarmTimeText(), "7:05:00");
-    EXPECT_EQ(aramu::AlarmMessage(), "起きろ");
-    EXPECT_TRUE(aramu::IsAlarmDue(aramu::AlarmTime()));
-    aramu::Alarm() = AlarmState{};
 }
 
 } // namespace

@@ -74,18 +74,6 @@ TEST(LocalFromInstant, FollowsWallTimeAcrossDaylightSavingChanges) {
     }
 }
 
-TEST(LocalFromInstant, UsesTheProcessTimeZone) {
-    const std::time_t instant = 978307200; // 2001-01-01 00:00:00 UTC
-    {
-        const ScopedTimeZone zone(":Asia/Tokyo");
-        EXPECT_EQ(aramu::LocalFromInstant(instant), (LocalDateTime{DayCountFromCivil({2001, 1, 1}), 9 * 3600}));
-    }
-    {
-        const ScopedTimeZone zone(":America/New_York");
-        EXPECT_EQ(aramu::LocalFromInstant(instant), (LocalDateTime{DayCountFromCivil({2000, 12, 31}), 19 * 3600}));
-    }
-}
-
 TEST(Clock, ReadingsComeFromTheInstalledClock) {
     aramu::FakeClock fake;
     fake.Set({2001, 3, 5}, 23, 59, 59);

@@ -52,14 +52,6 @@ TEST(FormatTime, HourStylesAndMarkers) {
     EXPECT_EQ(aramu::FormatTime(At(13, 0, 0), "AP h:mm:ss", aramu::JapaneseFormats()), "午後 1:00:00");
 }
 
-TEST(FormatDate, FieldsAndPadding) {
-    for (const PatternCase& c : {PatternCase{"yyyy/MM/dd", "2001/03/05"}, PatternCase{"M/d/yy", "3/5/01"},
-                                 PatternCase{"dd.MM.yyyy", "05.03.2001"}, PatternCase{"yyyy-MM-dd", "2001-03-05"},
-                                 PatternCase{"d'日'", "5日"}}) {
-        EXPECT_EQ(aramu::FormatDate({2001, 3, 5}, c.in), c.out) << c.in;
-    }
-}
-
 struct LocaleCase {
     const char* name;
     const char* shortDate;
