@@ -20,7 +20,13 @@ TickTimer::TickTimer(int intervalMs, std::function<void()> onTick, QObject* pare
     connect(&timer_, &QTimer::timeout, this, &TickTimer::fire);
 }
 
+// The first tick comes as soon as the event loop runs, so a new window never waits for its first
+// boundary; from then on every tick is aligned.
 void TickTimer::start() {
+    timer_.start(0);
+}
+
+void TickTimer::arm() {
     timer_.start(MsecsToNextTick(QDateTime::currentMSecsSinceEpoch(), intervalMs_));
 }
 
@@ -30,7 +36,7 @@ void TickTimer::stop() {
 
 void TickTimer::fire() {
     // Re-armed before the handler, which may sit in a modal box for a long time.
-    start();
+    arm();
     onTick_();
 }
 

@@ -21,6 +21,7 @@ public:
     bool isActive() const { return timer_.isActive(); }
 
 private:
+    void arm();
     void fire();
 
     int intervalMs_;

@@ -38,6 +38,13 @@ private slots:
         QVERIFY(h.boxes.empty());
     }
 
+    void firstTickComesAtOnceThenOnTheTenths() {
+        tokei->Timer1->start();
+        QCoreApplication::processEvents();
+        QCOMPARE(tokei->lbltokei->text(), QStringLiteral("07:00:00"));
+        QVERIFY(tokei->Timer1->isActive()); // re-armed for the next tenth
+    }
+
     void loadKeepsTheSettingWindowHiddenUntilAsked() {
         QWidget* set = runtime::FindForm(windows::FrmSetName);
         QVERIFY(set != nullptr);
