@@ -31,7 +31,13 @@ startup_ms() {
   t0=$(now_ms)
   "$@" >/dev/null 2>&1 &
   pid=$!
-  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do sleep 0.005; done
+  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null || [ $(( $(now_ms) - t0 )) -gt 10000 ]; then
+      echo "figures: $* never showed its window" >&2
+      exit 1
+    fi
+    sleep 0.005
+  done
   echo $(( $(now_ms) - t0 ))
   kill "$pid"; wait "$pid" 2>/dev/null || true
 }
