@@ -86,14 +86,6 @@ private slots:
         QCOMPARE(h.boxes.size(), std::size_t{1});
     }
 
-    void neverSetAlarmDoesNotRingAtMidnight() {
-        setClock(23, 59, 59);
-        tokei->Timer1_Timer();
-        h.clock.AdvanceSeconds(1);
-        tokei->Timer1_Timer();
-        QVERIFY(h.boxes.empty());
-    }
-
     void exitConfirmation_data() {
         QTest::addColumn<bool>("titleBar");
         QTest::addColumn<int>("answer");
