@@ -14,8 +14,6 @@ void SendKeys(const QString& keys) {
     static const std::pair<QString, Qt::Key> named[] = {
         {QStringLiteral("{home}"), Qt::Key_Home},
         {QStringLiteral("{end}"), Qt::Key_End},
-        {QStringLiteral("{left}"), Qt::Key_Left},
-        {QStringLiteral("{right}"), Qt::Key_Right},
     };
     std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> strokes;
     Qt::KeyboardModifiers pending;
