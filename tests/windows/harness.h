@@ -66,6 +66,17 @@ public:
     template <class T> static T* form(const QString& name) { return qobject_cast<T*>(runtime::FindForm(name)); }
 };
 
+inline QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+inline const QString& Text(const QString& text) {
+    return text;
+}
+// One data row of text cells on one line.
+template <class... Cells> void Row(const char* name, const Cells&... cells) {
+    (QTest::newRow(name) << ... << Text(cells));
+}
+
 inline QColor PixelAt(QWidget* window, int x, int y) {
     return window->grab().toImage().pixelColor(x, y);
 }

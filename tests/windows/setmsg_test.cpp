@@ -13,9 +13,6 @@ using windows::FrmSet;
 using windows::FrmTokei;
 
 namespace {
-QString S(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 const QString DefaultMessage = QStringLiteral("スロット屋で勝負の時間でぃ！！");
 const QString NotANumber = QStringLiteral("てやんでぃ！数字をいれやがれぃ！");
 const QString OutsideTheDay = QStringLiteral("てやんでぃ！0時0分から23時59分までにしやがれぃ！");
@@ -87,12 +84,9 @@ private slots:
     void missingTextThenMidnight_data() {
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QString>("minute");
-        QTest::newRow("hour only") << "7"
-                                   << "";
-        QTest::newRow("minute only") << ""
-                                     << "05";
-        QTest::newRow("neither") << ""
-                                 << "";
+        Row("hour only", "7", "");
+        Row("minute only", "", "05");
+        Row("neither", "", "");
     }
     void missingTextThenMidnight() {
         QFETCH(QString, hour);
@@ -120,20 +114,13 @@ private slots:
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QString>("minute");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("blanks") << " "
-                                << "05" << NotANumber;
-        QTest::newRow("words") << "七"
-                               << "05" << NotANumber;
-        QTest::newRow("minute not a number") << "7"
-                                             << "5分" << NotANumber;
-        QTest::newRow("past 16 bits") << "32768"
-                                      << "0" << NotANumber;
-        QTest::newRow("hour 24") << "24"
-                                 << "00" << OutsideTheDay;
-        QTest::newRow("negative hour") << "-1"
-                                       << "00" << OutsideTheDay;
-        QTest::newRow("23 and 75") << "23"
-                                   << "75" << OutsideTheDay;
+        Row("blanks", " ", "05", NotANumber);
+        Row("words", "七", "05", NotANumber);
+        Row("minute not a number", "7", "5分", NotANumber);
+        Row("past 16 bits", "32768", "0", NotANumber);
+        Row("hour 24", "24", "00", OutsideTheDay);
+        Row("negative hour", "-1", "00", OutsideTheDay);
+        Row("23 and 75", "23", "75", OutsideTheDay);
     }
     void refusedTexts() {
         QFETCH(QString, hour);
@@ -291,20 +278,21 @@ private slots:
         const QString yoshi = QStringLiteral("𠮷");
         const QString nineteen = QString(19, QChar(u'あ'));
         const QString twenty = QString(20, QChar(u'あ'));
-        QTest::newRow("20th character typed") << nineteen << nineteen + S("い") << nineteen + S("い");
-        QTest::newRow("21st character refused") << twenty << twenty + S("い") << twenty;
+        QTest::newRow("20th character typed") << nineteen << nineteen + Text("い") << nineteen + Text("い");
+        QTest::newRow("21st character refused") << twenty << twenty + Text("い") << twenty;
         QTest::newRow("non-BMP counts once") << QString(19, QChar(u'あ')) << nineteen + yoshi << nineteen + yoshi;
         QTest::newRow("non-BMP 21st refused") << nineteen + yoshi << nineteen + yoshi + yoshi << nineteen + yoshi;
         QTest::newRow("twenty non-BMP") << yoshi.repeated(19) << yoshi.repeated(20) << yoshi.repeated(20);
-        QTest::newRow("paste cut at 20") << S("ab") << S("ab") + QString(30, QChar(u'x'))
-                                         << S("ab") + QString(18, QChar(u'x'));
+        QTest::newRow("paste cut at 20") << Text("ab") << Text("ab") + QString(30, QChar(u'x'))
+                                         << Text("ab") + QString(18, QChar(u'x'));
         QTest::newRow("paste never halves a character")
-            << S("abc") << S("abc") + yoshi.repeated(30) << S("abc") + yoshi.repeated(17);
+            << Text("abc") << Text("abc") + yoshi.repeated(30) << Text("abc") + yoshi.repeated(17);
         QTest::newRow("paste in the middle keeps the end")
-            << S("ab") + QString(16, QChar(u'y')) + S("cd") << S("ab") + S("ZZZZ") + QString(16, QChar(u'y')) + S("cd")
-            << S("ab") + QString(16, QChar(u'y')) + S("cd");
+            << Text("ab") + QString(16, QChar(u'y')) + Text("cd")
+            << Text("ab") + Text("ZZZZ") + QString(16, QChar(u'y')) + Text("cd")
+            << Text("ab") + QString(16, QChar(u'y')) + Text("cd");
         QTest::newRow("replace a selection")
-            << twenty << S("x") + QString(19, QChar(u'あ')) + S("yz") << S("x") + QString(19, QChar(u'あ'));
+            << twenty << Text("x") + QString(19, QChar(u'あ')) + Text("yz") << Text("x") + QString(19, QChar(u'あ'));
         QTest::newRow("deletion") << twenty << nineteen << nineteen;
     }
     void fitEditCountsCharactersAsPeopleDo() {

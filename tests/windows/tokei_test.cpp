@@ -259,18 +259,10 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("date");
-        QTest::newRow("C") << "C"
-                           << "ルピカ時計  19:05:09"
-                           << "2001/03/05";
-        QTest::newRow("ja_JP") << "ja_JP"
-                               << "ルピカ時計  19:05:09"
-                               << "2001/03/05";
-        QTest::newRow("en_US") << "en_US"
-                               << "ルピカ時計  7:05:09 PM"
-                               << "2001/03/05";
-        QTest::newRow("de_DE") << "de_DE"
-                               << "ルピカ時計  19:05:09"
-                               << "2001.03.05";
+        Row("C", "C", "ルピカ時計  19:05:09", "2001/03/05");
+        Row("ja_JP", "ja_JP", "ルピカ時計  19:05:09", "2001/03/05");
+        Row("en_US", "en_US", "ルピカ時計  7:05:09 PM", "2001/03/05");
+        Row("de_DE", "de_DE", "ルピカ時計  19:05:09", "2001.03.05");
     }
     void localeFormatsFromTheSystem() {
         QFETCH(QString, locale);
