@@ -10,11 +10,9 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "aramu.h"
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
-#include "platformlocale.h"
 #include "texts.h"
 
 namespace {
@@ -77,7 +75,6 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
 
     runtime::InstallFontSubstitutes();
-    aramu::SetFormats(runtime::FormatsFromLocale(QLocale::system()));
     windows::RegisterWindows();
 
     auto* tokei = qobject_cast<windows::FrmTokei*>(runtime::ShowForm(windows::FrmTokeiName));

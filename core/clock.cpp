@@ -1,48 +1,41 @@
 #include "clock.h"
 
+#include <QDateTime>
+
 #include <chrono>
+
+#if defined(Q_OS_LINUX)
+#include <time.h>
+#endif
 
 namespace aramu {
 namespace {
 
-const Clock* installedClock = nullptr;
+qint64 RealSeconds() {
+#if defined(Q_OS_LINUX)
+    // CLOCK_MONOTONIC stops while the machine is suspended; a night's sleep must count.
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return ts.tv_sec;
+#endif
+    using namespace std::chrono;
+    return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 } // namespace
 
-LocalDateTime LocalFromInstant(std::time_t instant) {
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &instant);
-#else
-    localtime_r(&instant, &local);
+ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds) {
+#if defined(Q_OS_UNIX)
+    // glibc reads the zone once; tzset() picks up a replaced /etc/localtime or a new TZ.
+    tzset();
 #endif
-    const std::int64_t day = DayCountFromCivil(CivilDate{local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday});
-    // A leap second (tm_sec 60) still belongs to the same minute.
-    const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
-    return LocalDateTime{day, local.tm_hour * 3600 + local.tm_min * 60 + second};
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+    return ClockReading{local.date(), local.time(), realSeconds};
 }
 
-LocalDateTime SystemClock::Now() const {
-    // time_t counts whole seconds, so the fraction is dropped rather than rounded.
-    return LocalFromInstant(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
-}
-
-void FakeClock::Set(const CivilDate& date, int hour, int minute, int second) {
-    now_ = LocalDateTime{DayCountFromCivil(date), hour * 3600 + minute * 60 + second};
-}
-
-void FakeClock::AdvanceSeconds(std::int64_t seconds) {
-    const TimeValue t = TimeValueFromSeconds(now_.day * SecondsPerDay + now_.seconds + seconds);
-    now_ = LocalDateTime{t.day, t.seconds};
-}
-
-const Clock& CurrentClock() {
-    static const SystemClock system;
-    return installedClock != nullptr ? *installedClock : system;
-}
-
-void InstallClock(const Clock* clock) {
-    installedClock = clock;
+ClockReading SystemClock::Now() const {
+    // Whole seconds, with no nanosecond count to overflow in 2262.
+    return LocalReading(QDateTime::currentSecsSinceEpoch(), RealSeconds());
 }
 
 } // namespace aramu

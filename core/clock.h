@@ -1,52 +1,36 @@
-// clock.h - where the program reads local wall time, replaceable by tests
+// clock.h - where the program reads the time, replaceable by tests
 #pragma once
 
-#include <cstdint>
-#include <ctime>
-
-#include "timevalue.h"
+#include <QDate>
+#include <QTime>
 
 namespace aramu {
 
-// A local wall-clock reading in whole seconds.
-struct LocalDateTime {
-    std::int64_t day = 0;     // day count of the local calendar date
-    std::int32_t seconds = 0; // local time of day, 0 .. 86399
+// One reading of the clock. Everything a tick shows and decides comes from a single reading, so
+// the date, the time and the alarm can never disagree across a second or midnight.
+struct ClockReading {
+    QDate date; // local calendar date
+    QTime time; // local time of day in whole seconds, fractions dropped
+    // Seconds on a clock that never steps and keeps counting while the machine sleeps: it tells
+    // a wall-clock jump (no real time passed) from a real absence.
+    qint64 realSeconds = 0;
 
-    friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
+    qint64 WallSeconds() const { return date.toJulianDay() * 86400 + time.msecsSinceStartOfDay() / 1000; }
 };
 
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual LocalDateTime Now() const = 0;
+    virtual ClockReading Now() const = 0;
 };
 
-// Local wall time of an instant under the process's time zone (TZ), fractions dropped.
-LocalDateTime LocalFromInstant(std::time_t instant);
+// The local wall time of an instant under the current time zone, read afresh on every call so
+// that a changed zone shows at once.
+ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds);
 
 class SystemClock final : public Clock {
 public:
-    LocalDateTime Now() const override;
+    ClockReading Now() const override;
 };
-
-// A clock that stands still until a test sets or advances it.
-class FakeClock final : public Clock {
-public:
-    explicit FakeClock(LocalDateTime start = {}) : now_(start) {}
-    LocalDateTime Now() const override { return now_; }
-    void Set(LocalDateTime now) { now_ = now; }
-    void Set(const CivilDate& date, int hour, int minute, int second);
-    void AdvanceSeconds(std::int64_t seconds);
-
-private:
-    LocalDateTime now_;
-};
-
-// The clock that ReadDate and ReadTimeOfDay use: the system clock unless one is installed.
-const Clock& CurrentClock();
-// Installs a clock for the whole program (nullptr goes back to the system clock). The caller
-// keeps it alive while installed.
-void InstallClock(const Clock* clock);
 
 } // namespace aramu

@@ -1,8 +1,8 @@
 // numbertext.h - reading a typed number as a 16-bit whole number, the way the alarm fields need it
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include <QStringView>
+
 #include <variant>
 
 namespace aramu {
@@ -12,9 +12,9 @@ enum class NumberError {
     OutOfRange, // a number whose rounded value lies outside -32768 .. 32767
 };
 
-// Reads a decimal number with the given decimal separator: surrounding blanks (ASCII and the
-// ideographic space) are ignored, full-width digits, sign and point count like ASCII ones, a
+// Reads a decimal number with the given decimal separator: surrounding blanks are ignored,
+// full-width digits, signs and points (as input methods commit them) count like ASCII ones, and a
 // fraction rounds to the nearest whole number with an exact half going to the even neighbour.
-std::variant<std::int16_t, NumberError> ParseWholeNumber(std::string_view text, std::string_view decimalSeparator);
+std::variant<qint16, NumberError> ParseWholeNumber(QStringView text, QStringView decimalSeparator);
 
 } // namespace aramu

@@ -29,11 +29,12 @@ protected:
     }
 };
 
-void Place(QWidget* control, TwipsBox box) {
+} // namespace
+
+void Place(QWidget* control, const char* name, TwipsBox box) {
+    control->setObjectName(QLatin1String(name));
     control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
 }
-
-} // namespace
 
 void SetColours(QWidget* control, QColor text, QColor back) {
     QPalette p = control->palette();
@@ -53,7 +54,7 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     }
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, TwipsBox box, QColor text_colour, QColor back,
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
@@ -62,11 +63,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, TwipsBox box, QColor tex
     // A click on a label belongs to the label, not to the window's background beneath it.
     label->setAttribute(Qt::WA_NoMousePropagation);
     SetColours(label, text_colour, back);
-    Place(label, box);
+    Place(label, name, box);
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QColor face, const QFont& font) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor face,
+                        const QFont& font) {
     auto* button = new QPushButton(text, parent);
     button->setFont(font);
     button->setAutoDefault(false);
@@ -78,14 +80,14 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QCol
                                          "QPushButton:focus { border: 2px solid white; }")
                               .arg(faceName, face.darker(140).name()));
     button->installEventFilter(new EnterPressesButton(button));
-    Place(button, box);
+    Place(button, name, box);
     return button;
 }
 
-QLineEdit* MakeTextBox(QWidget* parent, const QString& text, TwipsBox box, const QFont& font) {
+QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QString& text, TwipsBox box, const QFont& font) {
     auto* edit = new QLineEdit(text, parent);
     edit->setFont(font);
-    Place(edit, box);
+    Place(edit, name, box);
     return edit;
 }
 

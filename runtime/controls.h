@@ -16,11 +16,14 @@ struct TwipsBox {
     int left, top, width, height;
 };
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, TwipsBox box, QColor text_colour, QColor back,
+// Controls carry the names of the layout tables, which is also how tests find them.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font);
 // A push button with the given face colour; Enter presses it while it has the focus.
-QPushButton* MakeButton(QWidget* parent, const QString& text, TwipsBox box, QColor face, const QFont& font);
-QLineEdit* MakeTextBox(QWidget* parent, const QString& text, TwipsBox box, const QFont& font);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor face,
+                        const QFont& font);
+QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QString& text, TwipsBox box, const QFont& font);
+void Place(QWidget* control, const char* name, TwipsBox box);
 void SetColours(QWidget* control, QColor text, QColor back);
 
 // Centres a window over another window, or on the screen when there is none.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHash>
+#include <QPointer>
 #include <QThread>
 
 #include <stdexcept>

@@ -1,7 +1,6 @@
 // forms.h - program-wide windows reached by name: load, show, unload, and ending the program
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -15,7 +14,6 @@ class Form : public QWidget {
     Q_OBJECT
 public:
     Form(const QString& name, const QString& title, int clientWidthTwips, int clientHeightTwips);
-    const QString& formName() const { return name_; }
 
     virtual void Load() {}
 
@@ -39,10 +37,6 @@ Form* LoadForm(const QString& name);
 Form* ShowForm(const QString& name);
 // Destroys the window and what the user entered in it; the next load starts afresh.
 void UnloadForm(const QString& name);
-
-template <class T> T* LoadFormAs(const QString& name) {
-    return qobject_cast<T*>(LoadForm(name));
-}
 
 // Unloads every window and leaves the event loop; nothing of the program runs after.
 void EndProgram();

@@ -7,18 +7,18 @@
 namespace runtime {
 namespace {
 
-std::function<int(const MsgBoxCall&)>& Answerer() {
-    static std::function<int(const MsgBoxCall&)> answerer;
+std::function<MsgAnswer(const MsgBoxCall&)>& Answerer() {
+    static std::function<MsgAnswer(const MsgBoxCall&)> answerer;
     return answerer;
 }
 
 } // namespace
 
-void SetMsgBoxAnswerer(std::function<int(const MsgBoxCall&)> answerer) {
+void SetMsgBoxAnswerer(std::function<MsgAnswer(const MsgBoxCall&)> answerer) {
     Answerer() = std::move(answerer);
 }
 
-int MsgBox(const QString& prompt, int style, const QString& title) {
+MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
     if (Answerer())
         return Answerer()(MsgBoxCall{prompt, style, title});
 

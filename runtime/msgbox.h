@@ -1,4 +1,4 @@
-// msgbox.h - message boxes by numeric style, with a seam that lets tests answer them
+// msgbox.h - message boxes by style, with a seam that lets tests answer them
 #pragma once
 
 #include <QString>
@@ -7,29 +7,26 @@
 
 namespace runtime {
 
-namespace MsgStyle {
-constexpr int OkOnly = 0;
-constexpr int OkCancelInformation = 65; // OK and Cancel, information icon
-constexpr int OkSystemModal = 4096;     // OK, above every window on the desktop
-} // namespace MsgStyle
+enum class MsgStyle {
+    OkOnly,              // OK, no icon
+    OkCancelInformation, // OK and Cancel, information icon
+    OkSystemModal,       // OK, above every window on the desktop
+};
 
-namespace MsgAnswer {
-constexpr int Ok = 1;
-constexpr int Cancel = 2;
-} // namespace MsgAnswer
+enum class MsgAnswer { Ok, Cancel };
 
 struct MsgBoxCall {
     QString prompt;
-    int style = 0;
+    MsgStyle style = MsgStyle::OkOnly;
     QString title;
 };
 
-// Shows the box and returns the answer once the user dismisses it; the close box answers Cancel.
-// Prompts are always plain text.
-int MsgBox(const QString& prompt, int style, const QString& title);
+// Shows the box and returns the answer once the user dismisses it. Esc and the close box answer
+// Cancel where there is a Cancel button, OK where OK is the only one. Prompts are always plain text.
+MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title);
 
 // While set, MsgBox shows nothing and returns what the answerer says. Pass an empty function to go
 // back to real boxes.
-void SetMsgBoxAnswerer(std::function<int(const MsgBoxCall&)> answerer);
+void SetMsgBoxAnswerer(std::function<MsgAnswer(const MsgBoxCall&)> answerer);
 
 } // namespace runtime

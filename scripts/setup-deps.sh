@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk
-  xvfb xauth xdotool x11-utils libx11-dev faketime imagemagick
+  xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64
 )

@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "aramu.h"
+#include "alarmstate.h"
 #include "controls.h"
 #include "fonts.h"
-#include "sendkeys.h"
 #include "texts.h"
-#include "units.h"
 
 namespace windows {
 
@@ -18,14 +16,14 @@ FrmMsg::FrmMsg() : Form(FrmMsgName, QStringLiteral("メッセージ設定"), 450
     const QFont mincho = MakeFont(Face::MsPMincho, 9);
     setFont(mincho);
 
-    Label1 = runtime::MakeLabel(this, QStringLiteral("メッセージを設定してくれぃ！（２０文字以内なっ！）"),
+    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("メッセージを設定してくれぃ！（２０文字以内なっ！）"),
                                 {120, 120, 3975, 255}, PaleLilac, Qt::black, mincho);
     txtMessage = new runtime::LimitedTextBox(QStringLiteral("スロット屋で勝負の時間でぃ！！"), 20, this);
     txtMessage->setFont(mincho);
-    txtMessage->setGeometry(runtime::TwipsRect(120, 600, 3375, 375));
+    runtime::Place(txtMessage, "txtMessage", {120, 600, 3375, 375});
     // The text box keeps the system's window colours rather than the window's black.
     txtMessage->setPalette(QApplication::palette(txtMessage));
-    Command1 = runtime::MakeButton(this, QStringLiteral("決"), {3600, 720, 735, 375}, Lilac,
+    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("決"), {3600, 720, 735, 375}, Lilac,
                                    MakeFont(Face::MsPMincho, 9, true));
 
     std::vector<runtime::Line> lines = Stripe(1560, 360);
@@ -42,14 +40,16 @@ FrmMsg::FrmMsg() : Form(FrmMsgName, QStringLiteral("メッセージ設定"), 450
 }
 
 void FrmMsg::Command1_Click() {
-    aramu::SetAlarmMessage(runtime::FromQt(txtMessage->text()));
+    aramu::Alarm().SetAlarmMessage(txtMessage->text());
     runtime::UnloadForm(FrmMsgName);
     runtime::ShowForm(FrmSetName);
 }
 
 void FrmMsg::Form_Click() {
     txtMessage->setFocus();
-    runtime::SendKeys(QStringLiteral("{home}+{end}"));
+    // What Home then Shift+End would do: the whole text selected, the caret at its end.
+    txtMessage->home(false);
+    txtMessage->end(true);
 }
 
 void FrmMsg::mousePressEvent(QMouseEvent* event) {

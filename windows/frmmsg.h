@@ -17,12 +17,13 @@ public:
     void Command1_Click();
     void Form_Click();
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
     QLabel* Label1;
     runtime::LimitedTextBox* txtMessage;
     QPushButton* Command1;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
 };
 
 } // namespace windows

@@ -1,17 +1,17 @@
 #include "frmset.h"
 
-#include "aramu.h"
+#include "alarmstate.h"
 #include "controls.h"
 #include "fonts.h"
 #include "frmtokei.h"
 #include "msgbox.h"
+#include "systemtime.h"
 #include "texts.h"
-#include "units.h"
 
 namespace windows {
 namespace {
 
-QComboBox* MakeCombo(QWidget* parent, runtime::TwipsBox box, const QStringList& entries) {
+QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, const QStringList& entries) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -22,7 +22,7 @@ QComboBox* MakeCombo(QWidget* parent, runtime::TwipsBox box, const QStringList& 
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
     runtime::SetColours(combo, PaleLilac, Qt::black);
-    combo->setGeometry(runtime::TwipsRect(box.left, box.top, box.width, box.height));
+    runtime::Place(combo, name, box);
     return combo;
 }
 
@@ -42,9 +42,9 @@ QStringList MinuteEntries() {
 }
 
 QString RefusalText(const aramu::AlarmTimeError& error) {
-    return error.reason == aramu::AlarmTimeError::Reason::OutsideDay
-               ? QStringLiteral("てやんでぃ！0時0分から23時59分までにしやがれぃ！")
-               : QStringLiteral("てやんでぃ！数字をいれやがれぃ！");
+    return error.reason == aramu::AlarmTimeError::Reason::NotANumber
+               ? QStringLiteral("てやんでぃ！数字をいれやがれぃ！")
+               : QStringLiteral("てやんでぃ！0時0分から23時59分までにしやがれぃ！");
 }
 
 } // namespace
@@ -56,14 +56,16 @@ FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 
     const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
     const QFont unitFont = MakeFont(Face::MsPMincho, 9.75);
 
-    Label1 = runtime::MakeLabel(this, QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
+    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
                                 PaleLilac, Qt::black, font());
-    Command1 = runtime::MakeButton(this, QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
-    Combo1 = MakeCombo(this, {600, 600, 615, 300}, HourEntries());
-    Combo2 = MakeCombo(this, {1800, 600, 615, 300}, MinuteEntries());
-    Label2 = runtime::MakeLabel(this, QStringLiteral("時"), {1320, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
-    Label3 = runtime::MakeLabel(this, QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
-    Command2 = runtime::MakeButton(this, QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
+    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
+    Combo1 = MakeCombo(this, "Combo1", {600, 600, 615, 300}, HourEntries());
+    Combo2 = MakeCombo(this, "Combo2", {1800, 600, 615, 300}, MinuteEntries());
+    Label2 =
+        runtime::MakeLabel(this, "Label2", QStringLiteral("時"), {1320, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+    Label3 =
+        runtime::MakeLabel(this, "Label3", QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+    Command2 = runtime::MakeButton(this, "Command2", QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
 
     std::vector<runtime::Line> lines = Stripe(1800, 480);
     for (const runtime::Line& line : Stripe(240, 1080))
@@ -87,13 +89,14 @@ void FrmSet::Command1_Click() {
         Combo2->setEditText(QStringLiteral("0"));
         return;
     }
-    if (const auto error = aramu::SetAlarmTime(runtime::FromQt(hour), runtime::FromQt(minute))) {
+    const aramu::LocaleFormats& formats = runtime::UserFormats();
+    if (const auto error = aramu::Alarm().SetAlarmTime(hour, minute, formats)) {
         runtime::MsgBox(RefusalText(*error), runtime::MsgStyle::OkOnly, BoxTitle);
         return;
     }
     runtime::UnloadForm(FrmSetName);
-    auto* tokei = qobject_cast<FrmTokei*>(runtime::ShowForm(FrmTokeiName));
-    tokei->txtJikoku->setText(runtime::ToQt(aramu::AlarmTimeText()));
+    if (auto* tokei = qobject_cast<FrmTokei*>(runtime::ShowForm(FrmTokeiName)))
+        tokei->ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
 }
 
 void FrmSet::Command2_Click() {

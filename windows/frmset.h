@@ -17,6 +17,7 @@ public:
     void Command1_Click();
     void Command2_Click();
 
+private:
     QLabel* Label1;
     QPushButton* Command1;
     QComboBox* Combo1;

@@ -6,7 +6,9 @@
 #include "controls.h"
 #include "fonts.h"
 #include "msgbox.h"
+#include "systemtime.h"
 #include "texts.h"
+#include "ticktexts.h"
 #include "units.h"
 
 namespace windows {
@@ -18,20 +20,20 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
 
     // Created in tab order, which is also the focus chain.
-    lbltokei = runtime::MakeLabel(this, QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
+    lbltokei = runtime::MakeLabel(this, "lbltokei", QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
                                   MakeFont(Face::MsGothic, 24, true));
-    lblDay = runtime::MakeLabel(this, QString(), {3480, 1320, 2055, 495}, Lilac, Qt::black,
+    lblDay = runtime::MakeLabel(this, "lblDay", QString(), {3480, 1320, 2055, 495}, Lilac, Qt::black,
                                 MakeFont(Face::MsGothic, 11.25, true));
-    Command1 = runtime::MakeButton(this, QStringLiteral("鈴"), {3960, 2040, 735, 375}, Lilac, buttonFont);
-    Command2 = runtime::MakeButton(this, QStringLiteral("終"), {4800, 2040, 735, 375}, Lilac, buttonFont);
-    Label1 = runtime::MakeLabel(this, QStringLiteral("鈴設定時刻"), {2640, 1920, 1215, 255}, PaleLilac, Qt::black,
-                                buttonFont);
-    txtJikoku = runtime::MakeTextBox(this, QString(), {2520, 2160, 1215, 270}, font());
+    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("鈴"), {3960, 2040, 735, 375}, Lilac, buttonFont);
+    Command2 = runtime::MakeButton(this, "Command2", QStringLiteral("終"), {4800, 2040, 735, 375}, Lilac, buttonFont);
+    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("鈴設定時刻"), {2640, 1920, 1215, 255}, PaleLilac,
+                                Qt::black, buttonFont);
+    txtJikoku = runtime::MakeTextBox(this, "txtJikoku", QString(), {2520, 2160, 1215, 270}, font());
     runtime::SetColours(txtJikoku, QColor(0x00, 0x00, 0xC0), PaleLilac);
 
     Image1 = new QLabel(this);
     Image1->setPixmap(QPixmap(QStringLiteral(":/assets/tokei.gif")));
-    Image1->setGeometry(runtime::TwipsRect(120, 0, 2250, 2595));
+    runtime::Place(Image1, "Image1", {120, 0, 2250, 2595});
 
     // The two big labels lie beneath the stripes; Label1 and the picture lie above them.
     lbltokei->setAutoFillBackground(false);
@@ -62,23 +64,29 @@ void FrmTokei::Load() {
 }
 
 void FrmTokei::Timer1_Timer() {
-    lblDay->setText(runtime::ToQt(aramu::DateText(aramu::ReadDate())));
-    lbltokei->setText(runtime::ToQt(aramu::TimeText(aramu::ReadTimeOfDay())));
-    setWindowTitle(runtime::ToQt(aramu::CaptionText(aramu::ReadTimeOfDay())));
+    const aramu::ClockReading now = runtime::ProgramClock().Now();
+    const aramu::LocaleFormats& formats = runtime::UserFormats();
+    lblDay->setText(aramu::DateText(now.date, formats));
+    lbltokei->setText(aramu::TimeText(now.time, formats));
+    setWindowTitle(aramu::CaptionText(now.time, formats));
 
     // Ticks go on while the alarm box is open, keeping the clock running behind it, but one box
     // is enough.
     if (alarmBoxOpen_)
         return;
-    if (ring_.RingNow(aramu::ReadDate(), aramu::ReadTimeOfDay())) {
+    if (ring_.RingNow(now)) {
         alarmBoxOpen_ = true;
-        runtime::MsgBox(runtime::ToQt(aramu::AlarmMessage()), runtime::MsgStyle::OkSystemModal, BoxTitle);
+        runtime::MsgBox(aramu::Alarm().AlarmMessage(), runtime::MsgStyle::OkSystemModal, BoxTitle);
         alarmBoxOpen_ = false;
     }
 }
 
 void FrmTokei::Command1_Click() {
     runtime::ShowForm(FrmSetName);
+}
+
+void FrmTokei::ShowAlarmTime(const QString& text) {
+    txtJikoku->setText(text);
 }
 
 void FrmTokei::Command2_Click() {

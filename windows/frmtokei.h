@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "aramu.h"
 #include "forms.h"
+#include "ringdecision.h"
 #include "ticktimer.h"
 
 namespace windows {
@@ -21,6 +21,14 @@ public:
     void Command1_Click();
     void Command2_Click();
 
+    // The alarm-setting window reports a new alarm here.
+    void ShowAlarmTime(const QString& text);
+
+protected:
+    // The title bar's close asks the same question as "終".
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     QLabel* lbltokei;
     QLabel* lblDay;
     QPushButton* Command1;
@@ -30,12 +38,7 @@ public:
     QLabel* Image1;
     runtime::TickTimer* Timer1;
 
-protected:
-    // The title bar's close asks the same question as "終".
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    aramu::RingDecision ring_;
+    aramu::RingDecision ring_{aramu::Alarm()};
     bool alarmBoxOpen_ = false;
 };
 

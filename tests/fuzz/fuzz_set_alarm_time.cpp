@@ -1,33 +1,31 @@
-// fuzz_set_alarm_time.cpp - any hour and minute text either sets a reachable alarm or changes nothing
+// fuzz_set_alarm_time.cpp - any hour and minute text either sets a time within the day or changes nothing
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <string_view>
 
-#include "aramu.h"
+#include "alarmstate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The first byte picks the decimal separator; the rest splits at the first NUL into the two texts.
+    // The first byte picks the locale (and so the decimal separator); the rest splits at the first
+    // NUL into the two texts, read as UTF-8.
     if (size == 0)
         return 0;
-    static const char* const separators[] = {".", ",", "٫", ""};
-    aramu::LocaleFormats formats;
-    formats.decimalSeparator = separators[data[0] % 4];
-    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::size_t cut = rest.find('\0');
-    const std::string_view hour = rest.substr(0, cut);
-    const std::string_view minute = cut == rest.npos ? std::string_view{} : rest.substr(cut + 1);
+    static const aramu::LocaleFormats formats[] = {aramu::FormatsFor(QLocale::c()),
+                                                   aramu::FormatsFor(QLocale(QLocale::German)),
+                                                   aramu::FormatsFor(QLocale(QLocale::Arabic, QLocale::Egypt))};
+    const QByteArray rest(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const qsizetype cut = rest.indexOf('\0');
+    const QString hour = QString::fromUtf8(rest.left(cut < 0 ? rest.size() : cut));
+    const QString minute = cut < 0 ? QString() : QString::fromUtf8(rest.mid(cut + 1));
 
     static aramu::AlarmState alarm;
-    const aramu::TimeValue before = alarm.AlarmTime();
-    const std::uint64_t generation = alarm.Generation();
-    const auto error = alarm.SetAlarmTime(hour, minute, formats);
-    const aramu::TimeValue after = alarm.AlarmTime();
-
-    const bool valid = after.day == 0 && after.seconds >= 0 && after.seconds < 86400 && after.seconds % 60 == 0;
+    const QTime before = alarm.AlarmTime();
+    const quint64 generation = alarm.Generation();
+    const auto& f = formats[data[0] % 3];
+    const auto error = alarm.SetAlarmTime(hour, minute, f);
+    const QTime after = alarm.AlarmTime();
     if (error ? (after != before || alarm.Generation() != generation)
-              : (!valid || alarm.Generation() != generation + 1))
+              : (!after.isValid() || after.second() != 0 || alarm.Generation() != generation + 1))
         std::abort();
-    (void)alarm.AlarmTimeText(formats);
+    (void)alarm.AlarmTimeText(f);
     return 0;
 }

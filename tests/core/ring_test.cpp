@@ -1,0 +1,120 @@
+// Reading the clock, and when a tick rings the alarm.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "ringdecision.h"
+
+namespace {
+
+// Pins the process time zone for one test and restores it afterwards.
+struct ScopedTimeZone {
+    QByteArray old = qgetenv("TZ");
+    explicit ScopedTimeZone(const char* zone) { qputenv("TZ", zone); }
+    ~ScopedTimeZone() { old.isNull() ? qunsetenv("TZ") : qputenv("TZ", old); }
+};
+
+TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
+    struct Case {
+        const char* zone;
+        qint64 instant;
+        QDate date;
+        QTime time;
+    };
+    const qint64 spring = 1616893200, autumn = 1635642000; // Berlin's changes in 2021, 01:00 UTC
+    // clang-format off
+    const Case cases[] = {
+        {":Europe/Berlin", spring - 1, {2021, 3, 28}, {1, 59, 59}}, {":Europe/Berlin", spring, {2021, 3, 28}, {3, 0, 0}},
+        {":Europe/Berlin", autumn - 1, {2021, 10, 31}, {2, 59, 59}}, {":Europe/Berlin", autumn, {2021, 10, 31}, {2, 0, 0}},
+        // The zone is read afresh: the same instant elsewhere, one reading later.
+        {":Asia/Tokyo", spring, {2021, 3, 28}, {10, 0, 0}}, {"UTC", spring, {2021, 3, 28}, {1, 0, 0}},
+        // Past 2262, where a nanosecond count overflows.
+        {"UTC", 9'277'718'400, {2264, 1, 1}, {0, 0, 0}}, {"UTC", 253'402'300'799, {9999, 12, 31}, {23, 59, 59}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const ScopedTimeZone zone(c.zone);
+        const aramu::ClockReading r = aramu::LocalReading(c.instant, 0);
+        EXPECT_EQ(r.date, c.date) << c.zone << " " << c.instant;
+        EXPECT_EQ(r.time, c.time) << c.zone << " " << c.instant;
+    }
+    const aramu::ClockReading now = aramu::SystemClock().Now();
+    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0).WallSeconds()), 1);
+}
+
+struct Tick {
+    int day, h, m, s;
+    int realOffset = 0; // real seconds minus wall seconds: changes where the wall clock jumps
+};
+
+struct Scenario {
+    const char* name;
+    const char16_t* minute; // of hour 7 (or of hour 2 where given below); nullptr: never set
+    std::vector<Tick> ticks;
+    std::vector<int> ringsAt; // indices of the ticks that must ring
+    int hour = 7;
+};
+
+TEST(RingDecision, RingsOnceWhenTheMomentIsReached) {
+    // clang-format off
+    const Scenario scenarios[] = {
+        {"ticks within the alarm second ring once", u"05", {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 7, 5, 0}, {0, 7, 5, 1}}, {1}},
+        {"a tick stalled into the minute still rings", u"05", {{0, 7, 4, 59}, {0, 7, 5, 59}, {0, 7, 6, 0}}, {1}},
+        {"stalled past the minute", u"05", {{0, 7, 4, 59}, {0, 7, 6, 0}}, {}},
+        {"waking from sleep", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0}}, {}},
+        {"clock set back into the minute after ringing", u"05",
+         {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 7, 5, 30}, {0, 7, 4, 30}, {0, 7, 4, 59}, {0, 7, 5, 0}}, {1}},
+        {"set back into the minute from later", u"05", {{0, 7, 10, 0}, {0, 7, 5, 20}}, {}},
+        {"the next day rings again", u"05", {{0, 7, 4, 59}, {0, 7, 5, 0}, {1, 7, 4, 59}, {1, 7, 5, 0}}, {1, 3}},
+        {"midnight", u"00", {{0, 23, 59, 59}, {1, 0, 0, 0}, {1, 0, 0, 0}}, {1}, 0},
+        {"first tick at the second", u"05", {{0, 7, 5, 0}, {0, 7, 5, 0}}, {0}},
+        {"first tick later in the minute", u"05", {{0, 7, 5, 1}}, {}},
+        {"never set", nullptr, {{0, 23, 59, 59}, {1, 0, 0, 0}}, {}, 0},
+        {"autumn repeats the minute", u"30",
+         {{0, 2, 29, 59}, {0, 2, 30, 0}, {0, 2, 59, 59}, {0, 2, 0, 0, 3600}, {0, 2, 30, 0, 3600}}, {1}, 2},
+    };
+    // clang-format on
+    for (const Scenario& sc : scenarios) {
+        aramu::AlarmState alarm;
+        if (sc.minute) {
+            ASSERT_FALSE(alarm.SetAlarmTime(QString::number(sc.hour), sc.minute, aramu::FormatsFor(QLocale::c())));
+        }
+        aramu::RingDecision decision(alarm);
+        std::vector<int> rang;
+        for (std::size_t i = 0; i < sc.ticks.size(); ++i) {
+            const Tick& t = sc.ticks[i];
+            aramu::ClockReading r{QDate(2026, 12, 6).addDays(t.day), QTime(t.h, t.m, t.s), 0};
+            r.realSeconds = r.WallSeconds() + t.realOffset;
+            if (decision.RingNow(r))
+                rang.push_back(static_cast<int>(i));
+        }
+        EXPECT_EQ(rang, sc.ringsAt) << sc.name;
+    }
+}
+
+TEST(RingDecision, SettingTheAlarmAgainArmsItAfresh) {
+    aramu::AlarmState alarm;
+    const aramu::LocaleFormats f = aramu::FormatsFor(QLocale::c());
+    ASSERT_FALSE(alarm.SetAlarmTime(u"7", u"05", f));
+    aramu::RingDecision decision(alarm);
+    const auto tick = [&](int h, int m, int s) {
+        const aramu::ClockReading r{QDate(2026, 12, 6), QTime(h, m, s), 0};
+        return decision.RingNow({r.date, r.time, r.WallSeconds()});
+    };
+    EXPECT_TRUE(!tick(7, 4, 59) && tick(7, 5, 0));
+    // The same time again after it rang: nothing stale rings; a new time rings at its own moment.
+    ASSERT_FALSE(alarm.SetAlarmTime(u"7", u"05", f));
+    EXPECT_FALSE(tick(7, 5, 1));
+    ASSERT_FALSE(alarm.SetAlarmTime(u"7", u"10", f));
+    EXPECT_TRUE(!tick(7, 9, 59) && tick(7, 10, 0));
+    // Re-armed to the time it just rang at, with the clock set back before it: rings again.
+    ASSERT_FALSE(alarm.SetAlarmTime(u"7", u"10", f));
+    EXPECT_TRUE(!tick(7, 9, 30) && tick(7, 10, 0));
+    // A refused setting does not re-arm.
+    EXPECT_TRUE(alarm.SetAlarmTime(u"24", u"00", f));
+    EXPECT_TRUE(!tick(7, 9, 59) && !tick(7, 10, 0));
+}
+
+} // namespace
