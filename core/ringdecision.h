@@ -1,6 +1,8 @@
 // ringdecision.h - whether a tick opens the alarm box
 #pragma once
 
+#include <QSet>
+
 #include <optional>
 
 #include "alarmstate.h"
@@ -9,9 +11,11 @@
 namespace aramu {
 
 // Decides, once per tick, whether to open the alarm box now. It rings when the alarm moment was
-// reached since the previous tick and the clock is still within the alarm's minute, so a late tick
-// still rings but waking from sleep much later does not; and at most once per alarm setting and
-// calendar date, so ticks while the box is open or a clock set back ring nothing more.
+// passed since the previous tick (or, just after a setting, since the second it was made in), as
+// long as the clock is still within the alarm's minute or the wall clock jumped there in no real
+// time (a summer-time gap, a clock set forward): a late tick still rings, a real absence of more
+// than a minute (a sleeping machine) does not. It rings at most once per setting and date, so ticks
+// while the box is open, a clock set back or a date revisited ring nothing more.
 class RingDecision {
 public:
     explicit RingDecision(const AlarmState& alarm) : alarm_(alarm) {}
@@ -19,9 +23,9 @@ public:
 
 private:
     const AlarmState& alarm_;
-    std::optional<qint64> previousMoment_; // local wall time in seconds
-    quint64 rungGeneration_ = 0;
-    std::optional<qint64> rungDay_;
+    std::optional<ClockReading> previous_;
+    quint64 armedGeneration_ = 0;
+    QSet<qint64> rungDays_; // of the current setting, as Julian days
 };
 
 } // namespace aramu

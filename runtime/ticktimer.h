@@ -1,4 +1,4 @@
-// ticktimer.h - a tick every interval, landing just after each boundary of the wall clock
+// ticktimer.h - a tick just after each second of the wall clock, and at once when the clock is set
 #pragma once
 
 #include <QObject>
@@ -6,27 +6,35 @@
 
 #include <functional>
 
+class QSocketNotifier;
+
 namespace runtime {
 
-// Milliseconds from `nowMs` to just after the next multiple of `intervalMs`, so that a tick sees
-// the new second within a few milliseconds and never drifts.
+// Milliseconds from `nowMs` to just after the next multiple of `intervalMs` of the wall clock, so
+// that a tick sees the new second within a few milliseconds and never drifts.
 int MsecsToNextTick(qint64 nowMs, int intervalMs);
 
 class TickTimer : public QObject {
     Q_OBJECT
 public:
-    TickTimer(int intervalMs, std::function<void()> onTick, QObject* parent = nullptr);
+    explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
+    ~TickTimer() override;
     void start();
     void stop();
     bool isActive() const { return timer_.isActive(); }
 
+    // Someone set the wall clock (by hand, NTP, resume): show it now rather than at the next wake.
+    void clockWasSet();
+
 private:
     void arm();
     void fire();
+    void watchClock();
 
-    int intervalMs_;
     std::function<void()> onTick_;
     QTimer timer_;
+    int clockFd_ = -1; // Linux: a timerfd that a set wall clock cancels
+    QSocketNotifier* clockNotifier_ = nullptr;
 };
 
 } // namespace runtime

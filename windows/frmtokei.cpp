@@ -50,8 +50,7 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     lblDay->stackUnder(layer);
     Image1->raise();
 
-    Timer1 = new runtime::TickTimer(
-        100, [this] { Timer1_Timer(); }, this);
+    Timer1 = new runtime::TickTimer([this] { Timer1_Timer(); }, this);
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &FrmTokei::Command1_Click);

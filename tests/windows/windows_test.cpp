@@ -225,6 +225,31 @@ private slots:
             QVERIFY2(img.pixelColor(s.x, s.y) == s.colour, s.what);
     }
 
+    void tickLandsJustAfterEachSecond_data() {
+        QTest::addColumn<qint64>("now");
+        QTest::addColumn<int>("delay");
+        QTest::newRow("on a second") << qint64(5000) << 1002;
+        QTest::newRow("just after a tick") << qint64(5002) << 1000;
+        QTest::newRow("just before a second") << qint64(5999) << 3;
+        QTest::newRow("before 1970") << qint64(-1) << 3;
+    }
+    void tickLandsJustAfterEachSecond() {
+        QFETCH(qint64, now);
+        QFETCH(int, delay);
+        QCOMPARE(runtime::MsecsToNextTick(now, 1000), delay);
+    }
+
+    // The kernel cancels the timer's clock watch when the wall clock is set; the tick follows at once.
+    void aSetClockShowsAtOnce() {
+        auto* timer = tokei->findChild<runtime::TickTimer*>();
+        timer->start();
+        QTRY_COMPARE(text(windows::FrmTokeiName, "lbltokei"), QStringLiteral("07:00:00"));
+        at(9, 30, 0);
+        timer->clockWasSet();
+        QCOMPARE(text(windows::FrmTokeiName, "lbltokei"), QStringLiteral("09:30:00"));
+        QVERIFY(timer->isActive());
+    }
+
     void settingTheAlarm_data() {
         for (const char* column : {"hour", "minute", "box", "alarm"}) // box: the refusal shown, if any
             QTest::addColumn<QString>(column);
