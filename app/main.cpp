@@ -16,6 +16,7 @@
 #include "frmtokei.h"
 #include "platformlocale.h"
 #include "texts.h"
+#include "version.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool HasArgument(int argc, char* argv[], std::initializer_list<std::string_view>
 
 void Describe() {
     QCoreApplication::setApplicationName(QStringLiteral("rupika-tokei"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RUPIKA_VERSION_TEXT));
 }
 
 } // namespace
