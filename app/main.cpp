@@ -49,6 +49,8 @@ struct Options {
 void Describe() {
     QCoreApplication::setApplicationName(QStringLiteral("rupika-tokei"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RUPIKA_VERSION_TEXT));
+    // Wayland desktops find the menu entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(RUPIKA_APP_ID));
 }
 
 } // namespace
