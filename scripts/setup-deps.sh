@@ -3,7 +3,7 @@
 #
 # Usage: scripts/setup-deps.sh run|package|test [more packages...]
 #   run      build the clock and start it
-#   package  that, and make a Debian package
+#   package  that, and make the Debian package (scripts/package.sh)
 #   test     all of the above, and build and run every test and benchmark
 set -euo pipefail
 
