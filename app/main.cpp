@@ -8,65 +8,83 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <string_view>
 
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
 #include "texts.h"
+#include "version.h"
 
 namespace {
 
 struct Options {
     QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
     QCommandLineOption screenshot{
         QStringLiteral("screenshot"),
         QStringLiteral("Render the main window after its first tick into a PNG file and exit."),
         QStringLiteral("FILE")};
     Options() {
         parser.setApplicationDescription(QStringLiteral("ルピカ時計 - a desktop alarm clock"));
-        parser.addHelpOption();
-        parser.addVersionOption();
         parser.addOption(screenshot);
+        // QApplication takes these for itself, but the parser sees them first and
+        // must know them to tell them from mistakes; Qt spells them with one dash.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                                 "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet", "session"})
+            AddQtOption(name, QStringLiteral("value"));
+        for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+            AddQtOption(name, QString());
+    }
+    void AddQtOption(const char* name, const QString& valueName) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
     }
 };
 
-bool HasArgument(int argc, char* argv[], std::initializer_list<std::string_view> names) {
-    for (int i = 1; i < argc; ++i)
-        for (std::string_view name : names)
-            if (std::string_view(argv[i]).starts_with(name))
-                return true;
-    return false;
-}
-
 void Describe() {
     QCoreApplication::setApplicationName(QStringLiteral("rupika-tokei"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RUPIKA_VERSION_TEXT));
+    // Wayland desktops find the menu entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(RUPIKA_APP_ID));
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Help and version need no display.
-    if (HasArgument(argc, argv, {"-h", "--help", "-v", "--version", "-?"})) {
+    Describe();
+    // Mistakes, help and version are answered before QApplication opens a display,
+    // so they work where there is none.
+    Options options;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QString error;
+    if (!options.parser.parse(arguments))
+        error = options.parser.errorText();
+    else if (!options.parser.positionalArguments().isEmpty())
+        error = QStringLiteral("Unexpected argument '%1'.").arg(options.parser.positionalArguments().constFirst());
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "rupika-tokei: %s\nTry 'rupika-tokei --help' for more information.\n", qUtf8Printable(error));
+        return 1;
+    }
+    if (options.parser.isSet(options.help) || options.parser.isSet(options.version) ||
+        options.parser.isSet(QStringLiteral("help-all"))) {
         QCoreApplication core(argc, argv);
-        Describe();
-        Options options;
-        options.parser.process(core);
+        options.parser.process(core); // prints and exits
         return 0;
     }
     // A screenshot needs no screen either: render offscreen when there is none.
-    if (HasArgument(argc, argv, {"--screenshot"}) && qEnvironmentVariableIsEmpty("DISPLAY") &&
+    if (options.parser.isSet(options.screenshot) && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
-    Describe();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
-    Options options;
-    options.parser.process(app);
 
     // The boxes' own buttons speak Japanese like the rest of the program, whatever the locale.
     QTranslator qtTexts;

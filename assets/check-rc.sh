@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Compiles rupika-tokei.rc with the MinGW resource compiler and reads the
-# result back, to catch a broken resource script or mis-encoded Japanese
-# strings without a Windows machine. Exits 77 (CTest's skip code) when the
-# toolchain is missing.
+# Compiles the resource script CMake wrote from rupika-tokei.rc.in with the
+# MinGW resource compiler and reads the result back, to catch a broken
+# resource script or mis-encoded Japanese strings without a Windows machine.
+# Exits 77 (CTest's skip code) when the toolchain is missing.
+#
+# Usage: check-rc.sh RC_FILE VERSION_TEXT VERSION_COMMAS   (e.g. ... 1.00 1,0,0,0)
 set -euo pipefail
+if (($# != 3)); then
+    echo "usage: $0 RC_FILE VERSION_TEXT VERSION_COMMAS" >&2
+    exit 2
+fi
+rc=$(realpath "$1") text=$2 commas=$3
 
 WINDRES=${WINDRES:-x86_64-w64-mingw32-windres}
 if ! command -v "$WINDRES" >/dev/null 2>&1; then
@@ -13,23 +20,24 @@ fi
 
 # windres preprocesses with the cross gcc by default; binutils alone does not
 # bring one, and the script needs nothing beyond a plain C preprocessor.
-pp=()
+rcflags=()
 if ! command -v x86_64-w64-mingw32-gcc >/dev/null 2>&1; then
     if command -v cpp >/dev/null 2>&1; then
-        pp=(--preprocessor=cpp)
+        rcflags=(--preprocessor=cpp)
     else
         echo "no C preprocessor for windres, skipping"
         exit 77
     fi
 fi
 
-# The icons are named relative to the script, so compile from its folder.
+# The icons are named relative to this folder, not to the generated script.
 cd "$(dirname "${BASH_SOURCE[0]}")"
+rcflags+=(--include-dir=.)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-if ! "$WINDRES" "${pp[@]}" -i rupika-tokei.rc -O coff -o "$tmp/rupika-tokei.o"; then
-    echo "FAIL: windres could not compile rupika-tokei.rc"
+if ! "$WINDRES" "${rcflags[@]}" -i "$rc" -O coff -o "$tmp/rupika-tokei.o"; then
+    echo "FAIL: windres could not compile $rc"
     exit 1
 fi
 # Decompiling gives stable text to search; squeeze the spacing windres puts
@@ -48,11 +56,11 @@ while IFS= read -r want; do
         fail=1
     fi
 done <<LIST
-FILEVERSION 1,0,0,0
-PRODUCTVERSION 1,0,0,0
+FILEVERSION $commas
+PRODUCTVERSION $commas
 BLOCK "041104B0"
-VALUE "FileVersion","1.00"
-VALUE "ProductVersion","1.00"
+VALUE "FileVersion","$text"
+VALUE "ProductVersion","$text"
 VALUE "ProductName",$name
 VALUE "FileDescription",$name
 VALUE "InternalName","rupika-tokei"
@@ -75,7 +83,7 @@ group_icon() { # file group-name: number of the group's first image
                            on && /Element no 1\./ {sub(/[ \t]*\/\*.*/, ""); n = split($0, f, ","); print f[n]; exit}' "$1"
 }
 printf 'X ICON "app.ico"\n' >"$tmp/app-only.rc"
-"$WINDRES" "${pp[@]}" -i "$tmp/app-only.rc" -O rc | sed 's/, */,/g; s/^ *//' >"$tmp/app-only.out"
+"$WINDRES" "${rcflags[@]}" -i "$tmp/app-only.rc" -O rc | sed 's/, */,/g; s/^ *//' >"$tmp/app-only.out"
 idx=$(group_icon "$tmp/out.rc" IDI_ICON1)
 if [[ -z "$idx" ]] || [[ -z "$(icon_data "$tmp/app-only.out" 1)" ]] ||
     ! diff -q <(icon_data "$tmp/out.rc" "$idx") <(icon_data "$tmp/app-only.out" 1) >/dev/null; then

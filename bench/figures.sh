@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 idle=${1:-60}
-scripts/setup-deps.sh time x11-apps
+scripts/setup-deps.sh test time x11-apps
 cmake --preset release >/dev/null
 cmake --build --preset release --target rupika-tokei tick_phase >/dev/null
 tokei=$PWD/build/release/app/rupika-tokei

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Regenerates the committed artwork under assets/ with ImageMagick.
-# The outputs are committed so that building never needs ImageMagick;
-# run this only after changing the drawing below.
+# Regenerates the committed artwork under assets/: the main window's picture
+# with ImageMagick, and every icon from assets/rupika-tokei.svg with
+# rsvg-convert (Debian: imagemagick, librsvg2-bin). The outputs are committed
+# so that building never needs either; run this only after changing the
+# picture below or the SVG.
 #
 # Usage: scripts/make-assets.sh            (writes into assets/)
-#        CONVERT=/path/to/convert scripts/make-assets.sh
+#        CONVERT=/path/to/convert RSVG=/path/to/rsvg-convert scripts/make-assets.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -22,6 +24,7 @@ if [[ -z "${CONVERT:-}" ]]; then
         CONVERT=convert
     fi
 fi
+RSVG=${RSVG:-rsvg-convert}
 
 # Palette shared with the window colours of the program.
 LILAC='#8080FF'
@@ -115,50 +118,29 @@ make_picture() {
 
     # Drawn at four times the size and reduced, which smooths the edges
     # better than antialiasing at the final size; the GIF palette is kept
-    # undithered so the flat colours stay clean.
-    "$CONVERT" -size 600x692 xc:black -draw "scale 4,4 $mvg" \
-        -filter Triangle -resize 150x173\! +dither -colors 128 \
+    # undithered so the flat colours stay clean. The same drawing reduced
+    # to twice the size, in full colour, serves screens scaled by two.
+    "$CONVERT" -size 600x692 xc:black -draw "scale 4,4 $mvg" -filter Triangle \
+        \( +clone -resize 300x346\! "${STRIP[@]}" -write "PNG24:$out/tokei@2x.png" +delete \) \
+        -resize 150x173\! +dither -colors 128 \
         "${STRIP[@]}" "GIF:$out/tokei.gif"
 }
 
 # ------------------------------------------------------------------ icons
-# The same clock reduced to what still reads at 32 pixels: two bells,
-# a bold face and two hands.
-icon_mvg() {
-    local m
-    m=" stroke-antialias 1"
-    m+=" fill none stroke $LILAC stroke-width 10 stroke-linecap round"
-    m+=" line 46,104 32,120 line 82,104 96,120"
-    m+="$(bell_icon 30 36 -38)$(bell_icon 98 36 38)"
-    # A black outline keeps the bells from melting into the case once reduced.
-    m+=" stroke black stroke-width 5 fill $LILAC circle 64,70 64,19"
-    m+=" stroke none fill black circle 64,70 64,31"
-    m+=" fill none stroke $ORANGE stroke-width 4 circle 64,70 64,35"
-    m+=" stroke $PALE stroke-width 8 stroke-linecap round line 64,70 47,59"
-    m+=" stroke-width 6 line 64,70 78,44"
-    m+=" stroke none fill $YELLOW circle 64,70 64,65"
-    printf '%s' "$m"
-}
-
-bell_icon() { # cx cy tilt
-    printf ' push graphic-context translate %s,%s rotate %s' "$1" "$2" "$3"
-    printf ' stroke none fill %s ellipse 0,0 22,21 180,360' "$PALE"
-    printf ' fill %s ellipse 0,0 24,5 0,360' "$PALE"
-    printf ' pop graphic-context'
-}
-
+# Every icon comes from the one SVG: the application icon (the clock on its
+# black tile) at each size the hicolor theme asks for, and the window icon,
+# which leaves the tile out so it sits on any title bar.
 make_icons() {
-    local m
-    m=$(icon_mvg)
-    # Window icon: transparent, so it sits on any title bar.
-    "$CONVERT" -size 128x128 xc:none -draw "$m" \
-        -filter Triangle -resize 32x32 "${STRIP[@]}" "PNG32:$out/window.png"
-    # Application icon: the same clock on a black tile with a lilac edge,
-    # matching the program's black windows in file managers and menus.
-    "$CONVERT" -size 128x128 xc:none \
-        -draw "stroke $LILAC stroke-width 4 fill black roundrectangle 2,2 125,125 22,22" \
-        -draw "push graphic-context translate 64,65 scale 0.82,0.82 translate -64,-70 $m pop graphic-context" \
-        -filter Triangle -resize 32x32 "${STRIP[@]}" "PNG32:$out/app.png"
+    local svg="$out/rupika-tokei.svg" size tmp
+    for size in 16 24 32 48 64 128 256; do
+        mkdir -p "$out/icons/${size}x${size}"
+        "$RSVG" -w "$size" -h "$size" "$svg" -o "$out/icons/${size}x${size}/rupika-tokei.png"
+    done
+    cp "$out/icons/32x32/rupika-tokei.png" "$out/app.png"
+    tmp=$(mktemp -d)
+    trap 'rm -rf "$tmp"' RETURN
+    sed -e '/id="tile"/d' -e 's/id="clock" transform="[^"]*"/id="clock"/' "$svg" >"$tmp/window.svg"
+    "$RSVG" -w 32 -h 32 "$tmp/window.svg" -o "$out/window.png"
     local name
     for name in window app; do
         "$CONVERT" "$out/$name.png" "${STRIP[@]}" "ICO:$out/$name.ico"
@@ -167,4 +149,4 @@ make_icons() {
 
 make_picture
 make_icons
-echo "wrote: $(cd "$out" && echo tokei.gif window.png window.ico app.png app.ico)"
+echo "wrote: $(cd "$out" && echo tokei.gif tokei@2x.png window.png window.ico app.png app.ico icons/*/rupika-tokei.png)"

@@ -3,10 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release --parallel "$(nproc)" --target rupika-tokei
-binary=build/release/app/rupika-tokei
+scripts/setup-deps.sh run
+cmake --preset app >/dev/null
+cmake --build --preset app --parallel "$(nproc)" --target rupika-tokei
+binary=build/app/app/rupika-tokei
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   shot=${TMPDIR:-/tmp}/rupika-tokei.png

@@ -1,16 +1,40 @@
 #!/usr/bin/env bash
-# setup-deps.sh - installs the Debian packages the build, the tests and the clock need, if missing
+# setup-deps.sh - installs the Debian packages one of the project's jobs needs, if missing
+#
+# Usage: scripts/setup-deps.sh run|package|test [more packages...]
+#   run      build the clock and start it
+#   package  that, and make the Debian package (scripts/package.sh)
+#   test     all of the above, and build and run every test and benchmark
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config
+# Each set adds to the one before it; a new tool goes in the first set whose job needs it.
+run=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-translations-l10n
+  fonts-ipafont-gothic fonts-ipafont-mincho
+)
+package=(
+  dpkg-dev file
+)
+test=(
   libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk
+  fonts-noto-cjk
   xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64
+  lintian desktop-file-utils appstream
 )
+
+case "${1:-}" in
+  run) packages=("${run[@]}") ;;
+  package) packages=("${run[@]}" "${package[@]}") ;;
+  test) packages=("${run[@]}" "${package[@]}" "${test[@]}") ;;
+  *)
+    echo "usage: $0 run|package|test [more packages...]" >&2
+    exit 2
+    ;;
+esac
+shift
 packages+=("$@")
 
 missing=()

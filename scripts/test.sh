@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}
 
-scripts/setup-deps.sh
+scripts/setup-deps.sh test
 cmake --preset "$preset"
 cmake --build --preset "$preset" --parallel "$(nproc)"
 ctest --preset "$preset" --parallel "$(nproc)"

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Makes the Debian package from a build tree and holds it to Debian's and the desktops' rules.
+# Usage: check.sh CPACK BUILD_DIR. Exits 77 (skip) when a tool it needs is missing.
+set -eu
+for tool in dpkg-shlibdeps file lintian desktop-file-validate appstreamcli; do
+  command -v "$tool" >/dev/null || { echo "$tool not found, skipping"; exit 77; }
+done
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+"$1" --config "$2/CPackConfig.cmake" -G DEB -B "$out" >/dev/null
+deb=$(echo "$out"/rupika-tokei_*.deb)
+lintian --fail-on error "$deb"
+dpkg-deb -x "$deb" "$out/root"
+desktop-file-validate "$out"/root/usr/share/applications/*.desktop
+appstreamcli validate --no-net --pedantic "$out"/root/usr/share/metainfo/*.metainfo.xml
