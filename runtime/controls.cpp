@@ -1,10 +1,19 @@
 #include "controls.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "units.h"
 
@@ -29,10 +38,52 @@ protected:
     }
 };
 
+// Draws one line of text with its baseline `baseline` below `top`, the same way whatever face serves.
+void DrawLine(QPainter& painter, const QWidget* on, QRect box, const QString& text, QFont face, QColor colour,
+              bool centred) {
+    // A face wider than the one asked for (a monospaced CJK substitute) is condensed to fit, never cut.
+    const int wanted = QFontMetrics(face, on).horizontalAdvance(text);
+    if (wanted > box.width())
+        face.setStretch(std::max(1, 100 * box.width() / wanted));
+    // The baseline sits where Japanese faces keep it, 0.88 em below the top, rather than below the
+    // ascent a substitute declares: tall faces (Noto CJK) would push the text down and cut it off.
+    const qreal em = face.pointSizeF() * on->logicalDpiY() / 72.0;
+    const qreal left = centred ? box.left() + (box.width() - std::min(wanted, box.width())) / 2.0 : box.left();
+    const qreal top = centred ? box.top() + (box.height() - em) / 2.0 : box.top();
+    const QPointF origin(left, std::round(top + em * 0.88));
+    const QFontInfo matched(face);
+    const bool synthetic = face.bold() && QFontDatabase::weight(matched.family(), matched.styleName()) < QFont::Bold;
+    if (synthetic && on->devicePixelRatioF() > 1) {
+        // Qt loses synthetic bold (the IPA faces have none of their own) on a scaled screen; widening
+        // the outline by what FreeType adds at 1x (em / 24) keeps the text as heavy as there.
+        face.setBold(false);
+        QPainterPath path;
+        path.addText(origin, face, text);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.strokePath(path, QPen(colour, em / 24, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(path, colour);
+        return;
+    }
+    painter.setFont(face);
+    painter.setPen(colour);
+    painter.drawText(origin, text);
+}
+
 } // namespace
 
 void Place(QWidget* control, const char* name, TwipsBox box) {
     control->setObjectName(QLatin1String(name));
+    // Some styles (Adwaita) draw fields in their own colours, which vanish on the windows' black; the
+    // windows' own controls keep one style that honours their colours, inner parts and lists included.
+    // It comes before the geometry, from which a combo box lays out its text field.
+    static QStyle* const style = QStyleFactory::create(QStringLiteral("Fusion"));
+    control->setStyle(style);
+    for (QWidget* part : control->findChildren<QWidget*>()) {
+        part->setStyle(style);
+        // What the user's style left behind (Adwaita's margins hide a combo box's two digits).
+        if (auto* edit = qobject_cast<QLineEdit*>(part))
+            edit->setTextMargins(QMargins());
+    }
     control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
 }
 
@@ -47,17 +98,38 @@ void SetColours(QWidget* control, QColor text, QColor back) {
 }
 
 void CentreOver(QWidget* window, const QWidget* owner) {
-    if (owner != nullptr && owner != window && owner->isVisible()) {
-        window->move(owner->frameGeometry().center() - window->rect().center());
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        window->move(screen->availableGeometry().center() - window->rect().center());
-    }
+    // move() places the frame, which a window not yet shown does not have: one already on screen
+    // lends its frame, so that the window a person sees is centred, title bar and all.
+    QMargins frame;
+    for (const QWidget* shown : QApplication::topLevelWidgets())
+        if (shown != window && shown->isVisible() && shown->windowHandle() && frame.isNull())
+            frame = shown->windowHandle()->frameMargins();
+    const QSize outer = window->size().grownBy(frame);
+    QRect area;
+    if (owner != nullptr && owner != window && owner->isVisible())
+        area = owner->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    DrawLine(painter, this, rect(), text(), font(), palette().color(QPalette::WindowText), false);
+}
+
+void FaceButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+    DrawLine(painter, this, rect(), text(), font(), Qt::black, true);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
+    auto* label = new TextLabel(text, parent);
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A click on a label belongs to the label, not to the window's background beneath it.
@@ -69,7 +141,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsB
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor face,
                         const QFont& font) {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new FaceButton(text, parent);
     button->setFont(font);
     button->setAutoDefault(false);
     // A flat face of exactly the given colour, as the styles would otherwise shade it; the sheet
@@ -102,8 +174,12 @@ void LineLayer::paintEvent(QPaintEvent*) {
     for (const Line& line : lines_) {
         painter.setCompositionMode(line.xorDrawn ? QPainter::RasterOp_SourceXorDestination
                                                  : QPainter::CompositionMode_SourceOver);
-        painter.setPen(QPen(line.colour, 0));
-        painter.drawLine(Twips(line.x1), Twips(line.y1), Twips(line.x2), Twips(line.y2));
+        // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
+        // end to end never overlap.
+        const QPoint from(Twips(std::min(line.x1, line.x2)), Twips(std::min(line.y1, line.y2)));
+        const QSize size(std::max(1, Twips(std::abs(line.x2 - line.x1))),
+                         std::max(1, Twips(std::abs(line.y2 - line.y1))));
+        painter.fillRect(QRect(from, size), line.colour);
     }
 }
 

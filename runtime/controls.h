@@ -16,6 +16,24 @@ struct TwipsBox {
     int left, top, width, height;
 };
 
+// A label and a button that draw their one line of plain text the same way whatever face serves
+// and at any screen scale: never cut off, never lighter.
+class TextLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class FaceButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // Controls carry the names of the layout tables, which is also how tests find them.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font);
@@ -26,7 +44,7 @@ QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QString& text, T
 void Place(QWidget* control, const char* name, TwipsBox box);
 void SetColours(QWidget* control, QColor text, QColor back);
 
-// Centres a window over another window, or on the screen when there is none.
+// Centres a window over another window, or on the screen when there is none, frame included.
 void CentreOver(QWidget* window, const QWidget* owner);
 
 // A one-pixel line in twips; xorDrawn lines are combined with what lies beneath by XOR.

@@ -1,6 +1,9 @@
 #include "fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <cstdio>
 
 namespace runtime {
 namespace {
@@ -31,6 +34,11 @@ void InstallFontSubstitutes() {
         const FaceNames names = NamesOf(face);
         QFont::insertSubstitutions(names.windowsName, names.substitutes);
     }
+    // Otherwise every text would be empty boxes with nothing to say why.
+    if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+        std::fputs("rupika-tokei: no installed font has Japanese characters; install the Debian packages "
+                   "fonts-ipafont-gothic fonts-ipafont-mincho\n",
+                   stderr);
 }
 
 QFont MakeFont(Face face, qreal points, bool bold) {

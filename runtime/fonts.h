@@ -8,7 +8,8 @@ namespace runtime {
 
 enum class Face { MsGothic, MsPGothic, MsPMincho };
 
-// Registers IPA and Noto CJK substitutes for the Windows face names; call once after QApplication.
+// Registers IPA and Noto CJK substitutes for the Windows face names, and says on standard error
+// when no installed face can show Japanese at all; call once after QApplication.
 void InstallFontSubstitutes();
 
 QFont MakeFont(Face face, qreal points, bool bold = false);

@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 
+#include "controls.h"
 #include "units.h"
 
 namespace runtime {
@@ -44,6 +45,12 @@ Form::Form(const QString& name, const QString& title, int clientWidthTwips, int 
     setAutoFillBackground(true);
 }
 
+void Form::PlaceBeforeShowing() {
+    if (centre_ != Centre::No && !isVisible())
+        CentreOver(this, centre_ == Centre::OverActive ? QApplication::activeWindow() : nullptr);
+    centre_ = Centre::No;
+}
+
 void Form::closeEvent(QCloseEvent* event) {
     event->accept();
     UnloadForm(name_);
@@ -71,6 +78,7 @@ Form* LoadForm(const QString& name) {
 
 Form* ShowForm(const QString& name) {
     Form* form = LoadForm(name);
+    form->PlaceBeforeShowing();
     form->show();
     form->raise();
     form->activateWindow();

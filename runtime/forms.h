@@ -17,12 +17,18 @@ public:
 
     virtual void Load() {}
 
+    // Centred the first time it is shown, when the frames of windows already on screen are known:
+    // over the window active then, or on the screen.
+    void CentreWhenShown(bool overActiveWindow) { centre_ = overActiveWindow ? Centre::OverActive : Centre::OnScreen; }
+    void PlaceBeforeShowing();
+
 protected:
     // Closing through the title bar unloads the window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QString name_;
+    enum class Centre { No, OverActive, OnScreen } centre_ = Centre::No;
 };
 
 using FormFactory = std::function<Form*()>;

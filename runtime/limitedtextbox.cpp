@@ -1,29 +1,27 @@
 #include "limitedtextbox.h"
 
 #include <QSignalBlocker>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
 namespace runtime {
 namespace {
 
-// Index just past the first `chars` characters of text[from...].
-qsizetype AdvanceChars(const QString& text, qsizetype from, qsizetype chars) {
-    qsizetype i = from;
-    while (chars > 0 && i < text.size()) {
-        i += (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
-        --chars;
-    }
-    return i;
+// Where each character as a person sees it ends in `text` (grapheme clusters: a flag, an accented
+// letter typed as two code points, a family of emoji are one each).
+QList<qsizetype> CharEnds(const QString& text) {
+    QList<qsizetype> ends;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype at = finder.toNextBoundary(); at > 0; at = finder.toNextBoundary())
+        ends.push_back(at);
+    return ends;
 }
 
 } // namespace
 
 qsizetype CharCount(const QString& text) {
-    qsizetype count = 0;
-    for (qsizetype i = 0; i < text.size(); i = AdvanceChars(text, i, 1))
-        ++count;
-    return count;
+    return CharEnds(text).size();
 }
 
 FittedText FitEdit(const QString& before, const QString& edited, qsizetype limit) {
@@ -38,20 +36,26 @@ FittedText FitEdit(const QString& before, const QString& edited, qsizetype limit
     qsizetype suffix = 0;
     while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == edited[edited.size() - 1 - suffix])
         ++suffix;
-    // Never split a surrogate pair between the kept and the inserted part.
-    if (prefix > 0 && edited[prefix - 1].isHighSurrogate())
-        --prefix;
-    if (suffix > 0 && edited[edited.size() - suffix].isLowSurrogate())
-        --suffix;
+    // The kept parts end and begin on whole characters, so nothing is split between them and the insert.
+    QList<qsizetype> bounds = CharEnds(edited);
+    bounds.prepend(0);
+    const qsizetype headEnd = *std::prev(std::upper_bound(bounds.begin(), bounds.end(), prefix));
+    const qsizetype tailStart =
+        *std::lower_bound(bounds.begin(), bounds.end(), std::max(headEnd, edited.size() - suffix));
+    const QString head = edited.left(headEnd);
+    const QString tail = edited.mid(tailStart);
+    const QString inserted = edited.mid(headEnd, tailStart - headEnd);
 
-    const QString head = edited.left(prefix);
-    const QString tail = edited.right(suffix);
-    const QString inserted = edited.mid(prefix, edited.size() - prefix - suffix);
-    const qsizetype room = std::max<qsizetype>(0, limit - CharCount(head) - CharCount(tail));
-    const QString kept = inserted.left(AdvanceChars(inserted, 0, room));
+    // As much of the insert as fits, in whole characters: the count only grows with what is kept.
+    QList<qsizetype> cuts = CharEnds(inserted);
+    cuts.prepend(0);
+    const auto fits = [&](qsizetype cut) { return CharCount(head + inserted.left(cut) + tail) <= limit; };
+    const auto last = std::partition_point(cuts.begin(), cuts.end(), fits);
+    const QString kept = last == cuts.begin() ? QString() : inserted.left(*std::prev(last));
     QString text = head + kept + tail;
     // Text that was already too long is cut at the end rather than kept over the limit.
-    text.truncate(AdvanceChars(text, 0, limit));
+    if (CharCount(text) > limit)
+        text.truncate(CharEnds(text).at(limit - 1));
     return {text, std::min(head.size() + kept.size(), text.size())};
 }
 

@@ -10,7 +10,7 @@ struct FittedText {
     qsizetype cursor;
 };
 
-// Characters as a person counts them: a character outside the Basic Multilingual Plane is one.
+// Characters as a person counts them: grapheme clusters, so a flag or an accented letter is one.
 qsizetype CharCount(const QString& text);
 
 // `edited` came from `before` by one edit (typing, pasting, an input-method commit, a deletion).

@@ -33,8 +33,8 @@ FrmMsg::FrmMsg() : Form(FrmMsgName, QStringLiteral("メッセージ設定"), 450
     layer->stackUnder(txtMessage); // above Label1, beneath the text box and the button
 
     txtMessage->setFocus();
-    // Opened from the alarm-setting window, which is active then: centre over it.
-    runtime::CentreOver(this, QApplication::activeWindow());
+    // Opened from the alarm-setting window, which is active then: centred over it.
+    CentreWhenShown(true);
 
     connect(Command1, &QPushButton::clicked, this, &FrmMsg::Command1_Click);
 }

@@ -22,6 +22,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, c
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
     runtime::SetColours(combo, PaleLilac, Qt::black);
+    combo->view(); // the list exists from here on, and takes the control's style with the rest
     runtime::Place(combo, name, box);
     return combo;
 }
@@ -74,7 +75,7 @@ FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 
     layer->lower();
 
     Command1->setFocus(); // so that Enter at once confirms
-    runtime::CentreOver(this, nullptr);
+    CentreWhenShown(false);
 
     connect(Command1, &QPushButton::clicked, this, &FrmSet::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmSet::Command2_Click);

@@ -32,7 +32,11 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
     runtime::SetColours(txtJikoku, QColor(0x00, 0x00, 0xC0), PaleLilac);
 
     Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/assets/tokei.gif")));
+    // Drawn twice as large for screens that scale by more than one, so the picture stays sharp.
+    const bool fine = devicePixelRatioF() > 1;
+    QPixmap picture(fine ? QStringLiteral(":/assets/tokei@2x.png") : QStringLiteral(":/assets/tokei.gif"));
+    picture.setDevicePixelRatio(fine ? 2 : 1);
+    Image1->setPixmap(picture);
     runtime::Place(Image1, "Image1", {120, 0, 2250, 2595});
 
     // The two big labels lie beneath the stripes; Label1 and the picture lie above them.

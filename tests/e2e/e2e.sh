@@ -37,6 +37,11 @@ echo "main window at $(clock)"
 
 xdotool windowactivate --sync "$main" key Return # 鈴 has the focus from the start
 set=$(window '^アラーム設定$' 5)
+sleep 0.3 # Centred as a person sees it: the middle of its frame, title bar included, on the screen's.
+middle=$(xwininfo -id "$set" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+    /Relative upper-left X/ {b = $4} /Relative upper-left Y/ {t = $4} /Width/ {w = $2} /Height/ {h = $2}
+    END {print int(x - b + (w + 2 * b) / 2) "," int(y - t + (h + t + b) / 2)}')
+[[ $middle =~ ^51[1-3],38[3-5]$ ]] || fail "アラーム設定's frame is centred at $middle, not at 512,384"
 click "$set" 50 50 && xdotool type 7
 click "$set" 130 50 && xdotool type 05
 click "$set" 216 60

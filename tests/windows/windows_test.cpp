@@ -1,8 +1,10 @@
 // The windows as a user drives them, in-process with a fake clock and answered boxes.
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QtTest>
 
 #include "alarmstate.h"
@@ -215,7 +217,8 @@ private slots:
             {"red covers orange", 276, 24, QColor(0xFF, 0x00, 0x00)},
             {"lower red", 210, 120, QColor(0xFF, 0x00, 0x00)},
             {"lower orange across lblDay", 290, 120, QColor(0xFF, 0x80, 0x00)},
-            {"yellow XOR orange where they meet", 320, 120, QColor(0x00, 0x7F, 0x00)},
+            {"orange ends before the yellow begins", 319, 120, QColor(0xFF, 0x80, 0x00)},
+            {"so no XOR green where they meet", 320, 120, QColor(0xFF, 0xFF, 0x00)},
             {"lower yellow across lblDay", 350, 120, QColor(0xFF, 0xFF, 0x00)},
             {"Label1 over Line4", 176, 140, QColor(Qt::black)},
             {"txtJikoku", 240, 158, QColor(0xC0, 0xC0, 0xFF)},
@@ -336,6 +339,10 @@ private slots:
         Row("20th typed", a19, a19 + "い", a19 + "い");
         Row("21st refused", a20, a20 + "い", a20);
         Row("non-BMP counts once", a19, a19 + yoshi, a19 + yoshi);
+        Row("a flag at the end fits", a19, a19 + "🇯🇵", a19 + "🇯🇵");
+        Row("a flag that does not fit is left out whole", a19, a19 + "x🇯🇵", a19 + "x");
+        Row("an accent typed after its letter", a19 + "e", a19 + "e\u0301", a19 + "e\u0301");
+        Row("a family counts once", a19, a19 + "👨\u200D👩\u200D👧", a19 + "👨\u200D👩\u200D👧");
         Row("paste never halves a character", "abc", "abc" + yoshi.repeated(30), "abc" + yoshi.repeated(17));
         Row("paste in the middle keeps the end", "ab" + a16 + "cd", "abZZZZ" + a16 + "cd", "ab" + a16 + "cd");
         Row("deletion", a20, a19, a19);
@@ -358,6 +365,63 @@ private slots:
         for (int i = 0; i < 25; ++i)
             typeInto(edit, QStringLiteral("𠮷"));
         QCOMPARE(edit->text(), QStringLiteral("𠮷").repeated(20));
+    }
+
+    // Run again under other styles, faces and scales: what the windows show is never cut off or
+    // hidden, lines are one logical pixel, and the fields show what is typed in full.
+    void looksAsGiven() {
+        at(20, 8, 8);
+        tokei->Timer1_Timer();
+        openSet();
+        openMsg();
+        const qreal scale = tokei->devicePixelRatioF();
+        const QImage main = tokei->grab().toImage();
+        const auto device = [&](int logical) { return qRound(logical * scale); };
+        for (int y = device(24) - 1; y <= device(25); ++y) // one logical pixel of orange, whatever the scale
+            QCOMPARE(main.pixelColor(device(230), y),
+                     y == device(24) - 1 || y == device(25) ? QColor(Qt::black) : QColor(0xFF, 0x80, 0x00));
+        for (auto [form, name] : {std::pair{windows::FrmTokeiName, "lbltokei"},
+                                  {windows::FrmTokeiName, "lblDay"},
+                                  {windows::FrmTokeiName, "Label1"},
+                                  {windows::FrmSetName, "Label1"},
+                                  {windows::FrmSetName, "Label3"},
+                                  {windows::FrmMsgName, "Label1"}}) {
+            const QImage label = Ctl(form, name)->grab().toImage();
+            const QColor back = label.pixelColor(0, 0);
+            int top = label.height(), bottom = -1;
+            for (int y = 0; y < label.height(); ++y)
+                for (int x = 0; x < label.width(); ++x)
+                    if (label.pixelColor(x, y) != back) {
+                        QVERIFY2(y < label.height() - 1 && x < label.width() - 1, name); // not cut off
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+            QVERIFY2(bottom >= 0 && top < label.height() / 2, name); // there, and from the top
+        }
+        auto* hour = Ctl<QComboBox>(windows::FrmSetName, "Combo1");
+        hour->setEditText(QStringLiteral("23"));
+        const QImage field = hour->grab().toImage();
+        int lit = 0;
+        for (int y = 0; y < field.height(); ++y)
+            for (int x = 0; x < field.width() / 2; ++x)
+                lit += field.pixelColor(x, y).blue() > 0x80 ? 1 : 0;
+        QVERIFY2(lit > 10, "the typed hour shows");
+        hour->showPopup(); // a list entry is drawn as if it had all the room: "10", not "…"
+        const QModelIndex ten = hour->model()->index(9, 0);
+        const QRect cell = hour->view()->visualRect(ten);
+        const auto paint = [&](int width) {
+            QImage image(width, cell.height(), QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter painter(&image);
+            QStyleOptionViewItem item;
+            item.initFrom(hour->view());
+            item.widget = hour->view();
+            item.rect = QRect(0, 0, width, cell.height());
+            hour->view()->itemDelegate()->paint(&painter, item, ten);
+            return image.copy(0, 0, cell.width(), cell.height());
+        };
+        QVERIFY2(paint(cell.width()) == paint(cell.width() + 100), "10 is elided");
+        hour->hidePopup();
     }
 
     // Under the sanitizers this also shows that nothing a window holds outlives it.
