@@ -80,6 +80,10 @@ int main(int argc, char* argv[]) {
     if (options.parser.isSet(options.screenshot) && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Under Wayland no window can stay above the others or place itself, so the alarm box could sink
+    // behind the next click; through X (Xwayland) it cannot. The user's own choice still wins.
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));

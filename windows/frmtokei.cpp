@@ -1,11 +1,13 @@
 #include "frmtokei.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPixmap>
 
 #include "controls.h"
 #include "fonts.h"
 #include "msgbox.h"
+#include "notify.h"
 #include "systemtime.h"
 #include "texts.h"
 #include "ticktexts.h"
@@ -79,6 +81,9 @@ void FrmTokei::Timer1_Timer() {
         return;
     if (ring_.RingNow(now)) {
         alarmBoxOpen_ = true;
+        // Wayland lets no window stay on top, so the box may open unseen behind another.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            runtime::NotifyUrgent(BoxTitle, aramu::Alarm().AlarmMessage());
         runtime::MsgBox(aramu::Alarm().AlarmMessage(), runtime::MsgStyle::OkSystemModal, BoxTitle);
         alarmBoxOpen_ = false;
     }

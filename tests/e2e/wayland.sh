@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# wayland.sh PROGRAM - on a Wayland desktop that also offers X (Xwayland), the clock must run through X, the
+# only place its alarm box can stay on top; on Wayland alone it must still start.
+set -u
+for tool in weston Xwayland xdotool; do command -v $tool >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done
+unset DISPLAY QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR=$(mktemp -d) WAYLAND_DISPLAY=wayland-rupika LC_ALL=C.UTF-8 # mktemp makes it 0700
+log=$XDG_RUNTIME_DIR/weston.log pid=
+trap 'kill $pid $weston 2>/dev/null; wait; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fail() { echo "FAIL: $*"; cat "$log"; exit 1; }
+within10s() { for _ in $(seq 100); do "$@" >/dev/null 2>&1 && return; sleep 0.1; done; false; }
+
+weston --backend=headless-backend.so --xwayland --socket=$WAYLAND_DISPLAY --idle-time=0 --log="$log" & weston=$!
+within10s grep -q 'xserver listening on display :' "$log" || fail "weston offered no Xwayland"
+x=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log")
+DISPLAY=$x "$1" & pid=$!
+within10s env DISPLAY=$x xdotool search --name '^ルピカ時計' || fail "with X and Wayland, the clock has no X window"
+kill $pid && wait $pid
+"$1" & pid=$! # Wayland alone; without qt6-wayland Qt would abort here
+sleep 2
+kill -0 $pid || fail "on Wayland alone the program ended at once"

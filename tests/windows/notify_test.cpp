@@ -1,0 +1,46 @@
+// notify_test.cpp - what a notification service on the session bus receives when the alarm notifies
+#include <QTest>
+#include <QtDBus>
+
+#include "notify.h"
+
+using namespace Qt::StringLiterals;
+
+// A stand-in service on a connection of its own, so that calls travel through the bus as to a real one.
+struct StandIn : QDBusVirtualObject {
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"stand-in"_s);
+    bool serving = bus.registerVirtualObject(u"/org/freedesktop/Notifications"_s, this) &&
+                   bus.registerService(u"org.freedesktop.Notifications"_s);
+    QList<QDBusMessage> calls;
+    ~StandIn() override { QDBusConnection::disconnectFromBus(u"stand-in"_s); }
+    // Never answers, like a hung service: a caller that waited would hold the tick for 25 s.
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection&) override { return calls.append(call), true; }
+    QString introspect(const QString&) const override { return {}; }
+};
+
+class NotifyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void arrivesAsCritical() {
+        StandIn standIn;
+        const QString body = u"起きろ！Wake up now!!<&>"_s; // twenty characters, the most a message holds
+        runtime::NotifyUrgent(u"ルピカ"_s, body);
+        QTRY_COMPARE(standIn.calls.size(), 1);
+        const QDBusMessage call = standIn.calls.constFirst();
+        QCOMPARE(call.interface() + call.member() + call.signature(),
+                 u"org.freedesktop.NotificationsNotifysusssasa{sv}i"_s);
+        QVariantList args = call.arguments();
+        const QVariant urgency = qdbus_cast<QVariantMap>(args.takeAt(6)).value(u"urgency"_s);
+        QCOMPARE(args, (QVariantList{u"ルピカ時計"_s, 0U, u"rupika-tokei"_s, u"ルピカ"_s, body.toHtmlEscaped(), QStringList(), -1}));
+        QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>()); // services ignore any other type
+        QCOMPARE(urgency.toInt(), 2);
+    }
+    // Also run alone without a session bus.
+    void withoutServiceNothingFails() {
+        runtime::NotifyUrgent(u"ルピカ"_s, u"x"_s);
+        QTest::qWait(300); // the error answer arrives, and must be dropped quietly
+    }
+};
+
+QTEST_GUILESS_MAIN(NotifyTest)
+#include "notify_test.moc"
