@@ -84,6 +84,10 @@ int main(int argc, char* argv[]) {
     // behind the next click; through X (Xwayland) it cannot. The user's own choice still wins.
     else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    // A window this small gains nothing from shared-memory images, whose completion events would wake
+    // the program once more every second it redraws the clock.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
 
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
