@@ -51,9 +51,11 @@ void DrawLine(QPainter& painter, const QWidget* on, QRect box, const QString& te
     const qreal left = centred ? box.left() + (box.width() - std::min(wanted, box.width())) / 2.0 : box.left();
     const qreal top = centred ? box.top() + (box.height() - em) / 2.0 : box.top();
     const QPointF origin(left, std::round(top + em * 0.88));
-    const QFontInfo matched(face);
-    const bool synthetic = face.bold() && QFontDatabase::weight(matched.family(), matched.styleName()) < QFont::Bold;
-    if (synthetic && on->devicePixelRatioF() > 1) {
+    const auto synthetic = [&face] {
+        const QFontInfo matched(face);
+        return QFontDatabase::weight(matched.family(), matched.styleName()) < QFont::Bold;
+    };
+    if (face.bold() && on->devicePixelRatioF() > 1 && synthetic()) {
         // Qt loses synthetic bold (the IPA faces have none of their own) on a scaled screen; widening
         // the outline by what FreeType adds at 1x (em / 24) keeps the text as heavy as there.
         face.setBold(false);
