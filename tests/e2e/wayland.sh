@@ -4,6 +4,9 @@
 set -u
 for tool in weston Xwayland xdotool; do command -v $tool >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done
 unset DISPLAY QT_QPA_PLATFORM
+# Weston binds Xwayland there but does not make the folder, which only a booted system (or an X server
+# run before) has made; in a container or chroot it may be missing.
+mkdir -p -m 1777 /tmp/.X11-unix 2>/dev/null
 export XDG_RUNTIME_DIR=$(mktemp -d) WAYLAND_DISPLAY=wayland-rupika LC_ALL=C.UTF-8 # mktemp makes it 0700
 log=$XDG_RUNTIME_DIR/weston.log pid=
 trap 'kill $pid $weston 2>/dev/null; wait; rm -rf "$XDG_RUNTIME_DIR"' EXIT
