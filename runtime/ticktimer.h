@@ -22,6 +22,7 @@ public:
     void start();
     void stop();
     bool isActive() const { return timer_.isActive(); }
+    int msecsToNextTick() const { return timer_.remainingTime(); }
 
     // Someone set the wall clock (by hand, NTP, resume): show it now rather than at the next wake.
     void clockWasSet();

@@ -35,8 +35,9 @@ TEST(ParseWholeNumber, RoundsHalvesToEvenWithinSixteenBits) {
     // clang-format on
     for (const Case& c : cases) {
         const auto got = aramu::ParseWholeNumber(c.text, c.decimal);
-        const int value = std::holds_alternative<qint16>(got) ? std::get<qint16>(got)
-                          : std::get<NumberError>(got) == NumberError::NotANumber ? NaN : Range;
+        const int value = std::holds_alternative<qint16>(got)                     ? std::get<qint16>(got)
+                          : std::get<NumberError>(got) == NumberError::NotANumber ? NaN
+                                                                                  : Range;
         EXPECT_EQ(value, c.expected) << QString::fromUtf16(c.text).toStdString();
     }
 }
@@ -64,7 +65,8 @@ TEST(AlarmState, SetsOnlyTimesWithinTheDayAndKeepsTheOldOneOtherwise) {
         EXPECT_FALSE(alarm.IsAlarmDue(QTime(0, 0))); // nobody chose midnight
         ASSERT_FALSE(alarm.SetAlarmTime(u"6", u"30", Japanese));
         const auto error = alarm.SetAlarmTime(c.hour, c.minute, Japanese);
-        const std::string what = QString::fromUtf16(c.hour).toStdString() + "/" + QString::fromUtf16(c.minute).toStdString();
+        const std::string what =
+            QString::fromUtf16(c.hour).toStdString() + "/" + QString::fromUtf16(c.minute).toStdString();
         EXPECT_EQ(error.value_or(aramu::AlarmTimeError{}), c.error) << what;
         EXPECT_EQ(alarm.AlarmTimeText(Japanese).toStdString(), c.text ? c.text : "6:30:00") << what;
         EXPECT_EQ(alarm.Generation(), c.text ? 2u : 1u) << what;
@@ -98,6 +100,11 @@ TEST(TickTexts, FollowTheLocale) {
         EXPECT_EQ(aramu::TimeText(c.time, f), QString::fromUtf16(c.timeText)) << c.locale;
         EXPECT_EQ(aramu::CaptionText(c.time, f), QStringLiteral("ルピカ時計  ") + QString::fromUtf16(c.title))
             << c.locale;
+    }
+    // Typed numbers follow the whole locale's decimal separator, not just its language's.
+    for (auto [locale, minute] : {std::pair{"de_DE", u"4,5"}, {"de_CH", u"4.5"}}) {
+        aramu::AlarmState alarm;
+        EXPECT_FALSE(alarm.SetAlarmTime(u"7", minute, aramu::FormatsFor(QLocale(QLatin1String(locale))))) << locale;
     }
 }
 

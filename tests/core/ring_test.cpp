@@ -78,6 +78,7 @@ TEST(RingDecision, RingsOnceWhenTheMomentIsReached) {
         {"summer-time gap rings at once", u"30", {{0, 1, 59, 59}, {0, 3, 0, 0, -3599}, {0, 3, 0, 1, -3599}}, {1}, 2},
         {"gap with the alarm on its first second", u"00", {{0, 1, 59, 59}, {0, 3, 0, 0, -3599}}, {1}, 2},
         {"clock set forward by hand over it", u"05", {{0, 6, 0, 0}, {0, 9, 0, 0, -10799}}, {1}},
+        {"set forward past midnight over it", u"59", {{0, 23, 58, 30}, {1, 0, 0, 30, -119}}, {1}, 23},
         {"autumn repeats the minute", u"30",
          {{0, 2, 29, 59}, {0, 2, 30, 0}, {0, 2, 59, 59}, {0, 2, 0, 0, 3600}, {0, 2, 30, 0, 3600}}, {1}, 2},
         {"set within its own second", nullptr, {{0, 7, 5, 0}, {0, 7, 5, 1, 0, u"05"}}, {1}},

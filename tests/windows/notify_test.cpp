@@ -31,7 +31,8 @@ private slots:
                  u"org.freedesktop.NotificationsNotifysusssasa{sv}i"_s);
         QVariantList args = call.arguments();
         const QVariant urgency = qdbus_cast<QVariantMap>(args.takeAt(6)).value(u"urgency"_s);
-        QCOMPARE(args, (QVariantList{u"ルピカ時計"_s, 0U, u"rupika-tokei"_s, u"ルピカ"_s, body.toHtmlEscaped(), QStringList(), -1}));
+        QCOMPARE(args, (QVariantList{u"ルピカ時計"_s, 0U, u"rupika-tokei"_s, u"ルピカ"_s, body.toHtmlEscaped(),
+                                     QStringList(), -1}));
         QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>()); // services ignore any other type
         QCOMPARE(urgency.toInt(), 2);
     }
