@@ -1,5 +1,6 @@
 // The windows as a user drives them, in-process with a fake clock and answered boxes.
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -303,7 +304,7 @@ private slots:
     }
 
     // Also run under other styles, faces and scales: nothing cut off or hidden, the stripes' order
-    // and colours, lines one logical pixel, fields showing what is typed.
+    // and colours, lines one logical pixel, fields showing what is typed and list entries in full.
     void looksAsGiven() {
         tickAt(20, 8, 8);
         Click(Tokei, "Command1");
@@ -346,6 +347,13 @@ private slots:
             for (int x = 0; x < field.width() / 2; ++x)
                 lit += field.pixelColor(x, y).blue() > 0x80 ? 1 : 0;
         QVERIFY2(lit > 10, "the typed hour shows");
+        hour->showPopup(); // a list entry in full, "10" and not "…": as it shows in a wider list
+        QWidget* list = hour->view()->window();
+        const QRect ten = hour->view()->visualRect(hour->model()->index(9, 0));
+        const QImage asShown = hour->view()->viewport()->grab(ten).toImage();
+        list->resize(list->width() + 100, list->height());
+        QVERIFY2(hour->view()->viewport()->grab(ten).toImage() == asShown, "10 is elided");
+        hour->hidePopup();
     }
 
     // Under the sanitizers this also shows that nothing a window holds outlives it.
