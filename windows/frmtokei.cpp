@@ -12,6 +12,7 @@
 #include "texts.h"
 #include "ticktexts.h"
 #include "units.h"
+#include "x11.h"
 
 namespace windows {
 
@@ -64,6 +65,7 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
 }
 
 void FrmTokei::Load() {
+    runtime::IgnoreOwnPropertyChanges(this); // the title changes every second
     runtime::LoadForm(FrmSetName);
     Timer1->start();
 }
