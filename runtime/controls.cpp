@@ -38,7 +38,7 @@ protected:
     }
 };
 
-// Draws one line of text with its baseline `baseline` below `top`, the same way whatever face serves.
+// Draws one line of text in `box`, from its top left or centred, the same way whatever face serves.
 void DrawLine(QPainter& painter, const QWidget* on, QRect box, const QString& text, QFont face, QColor colour,
               bool centred) {
     // A face wider than the one asked for (a monospaced CJK substitute) is condensed to fit, never cut.
