@@ -25,10 +25,8 @@ qint64 RealSeconds() {
 } // namespace
 
 ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds) {
-#if defined(Q_OS_UNIX)
-    // glibc reads the zone once; tzset() picks up a replaced /etc/localtime or a new TZ.
-    tzset();
-#endif
+    // Qt calls tzset() before each conversion to local time, so a replaced /etc/localtime or a new TZ
+    // shows at the next reading although glibc's localtime_r alone would keep the old zone.
     const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
     return ClockReading{local.date(), local.time(), realSeconds};
 }
