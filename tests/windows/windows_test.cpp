@@ -147,35 +147,28 @@ private slots:
     }
 
     // Real boxes answered as a user would: plain text, the system's colours over the black window.
-    void realBoxes_data() {
-        QTest::addColumn<MsgStyle>("style");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<MsgAnswer>("expected");
-        QTest::newRow("exit, OK") << MsgStyle::OkCancelInformation << "ok" << MsgAnswer::Ok;
-        QTest::newRow("exit, close box") << MsgStyle::OkCancelInformation << "close" << MsgAnswer::Cancel;
-        QTest::newRow("alarm, Esc") << MsgStyle::OkSystemModal << "escape" << MsgAnswer::Ok;
-    }
     void realBoxes() {
-        QFETCH(MsgStyle, style);
-        QFETCH(QString, how);
-        QFETCH(MsgAnswer, expected);
         runtime::SetMsgBoxAnswerer({});
-        tokei->activateWindow();
-        QTRY_VERIFY(tokei->isActiveWindow());
-        QMessageBox* box = nullptr;
-        QColor background;
-        QTimer::singleShot(50, this, [&] {
-            box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box && box->text() == "<img src=\"x.png\">" && box->textFormat() == Qt::PlainText);
-            QCOMPARE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), style == MsgStyle::OkSystemModal);
-            background = box->grab().toImage().pixelColor(2, 2);
-            how == "ok"      ? box->button(QMessageBox::Ok)->click()
-            : how == "close" ? (void)box->close()
-                             : QTest::keyClick(box, Qt::Key_Escape);
-        });
-        QCOMPARE(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ"), expected);
-        QVERIFY(box != nullptr);
-        QCOMPARE(background, QApplication::palette().color(QPalette::Window));
+        for (auto [style, how, expected] : {std::tuple{MsgStyle::OkCancelInformation, "ok", MsgAnswer::Ok},
+                                            {MsgStyle::OkCancelInformation, "close box", MsgAnswer::Cancel},
+                                            {MsgStyle::OkSystemModal, "Esc", MsgAnswer::Ok}}) {
+            tokei->activateWindow();
+            QTRY_VERIFY(tokei->isActiveWindow());
+            QString shown; // what the box held as it showed: its text, whether plain, on top; its colour
+            QColor background;
+            QTimer::singleShot(50, this, [&, how = QString(how)] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown = box->text() + (box->textFormat() == Qt::PlainText ? " plain" : "") +
+                        (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
+                background = box->grab().toImage().pixelColor(2, 2);
+                how == "ok"          ? box->button(QMessageBox::Ok)->click()
+                : how == "close box" ? (void)box->close()
+                                     : QTest::keyClick(box, Qt::Key_Escape);
+            });
+            QVERIFY2(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
+            QCOMPARE(shown, QString("<img src=\"x.png\"> plain") + (style == MsgStyle::OkSystemModal ? " on top" : ""));
+            QCOMPARE(background, QApplication::palette().color(QPalette::Window));
+        }
     }
 
     void tickLandsJustAfterEachSecondAndAtOnceWhenTheClockIsSet() {
@@ -264,26 +257,21 @@ private slots:
         QCOMPARE(QApplication::allWidgets().size(), widgets);
     }
 
-    void twentyCharacters_data() {
-        for (const char* column : {"before", "edited", "kept"})
-            QTest::addColumn<QString>(column);
-        const QString a16(16, u'あ'), a19(19, u'あ'), a20(20, u'あ'), yoshi = "𠮷", family = "👨\u200D👩\u200D👧";
-        Row("20th typed", a19, a19 + "い", a19 + "い");
-        Row("21st refused", a20, a20 + "い", a20);
-        Row("non-BMP counts once", a19, a19 + yoshi, a19 + yoshi);
-        Row("a flag at the end fits", a19, a19 + "🇯🇵", a19 + "🇯🇵");
-        Row("a flag that does not fit is left out whole", a19, a19 + "x🇯🇵", a19 + "x");
-        Row("an accent typed after its letter", a19 + "e", a19 + "e\u0301", a19 + "e\u0301");
-        Row("a family counts once", a19, a19 + family, a19 + family);
-        Row("paste never halves a character", "abc", "abc" + yoshi.repeated(30), "abc" + yoshi.repeated(17));
-        Row("paste in the middle keeps the end", "ab" + a16 + "cd", "abZZZZ" + a16 + "cd", "ab" + a16 + "cd");
-        Row("deletion", a20, a19, a19);
-    }
     void twentyCharacters() {
-        QFETCH(QString, before);
-        QFETCH(QString, edited);
-        QFETCH(QString, kept);
-        QCOMPARE(runtime::FitEdit(before, edited, 20).text, kept);
+        const QString a16(16, u'あ'), a19(19, u'あ'), a20(20, u'あ'), yoshi = "𠮷", family = "👨\u200D👩\u200D👧";
+        const struct { const char* what; QString before, edited, kept; } cases[] = {
+            {"20th typed", a19, a19 + "い", a19 + "い"},
+            {"21st refused", a20, a20 + "い", a20},
+            {"non-BMP counts once", a19, a19 + yoshi, a19 + yoshi},
+            {"a flag at the end fits", a19, a19 + "🇯🇵", a19 + "🇯🇵"},
+            {"a flag that does not fit is left out whole", a19, a19 + "x🇯🇵", a19 + "x"},
+            {"an accent typed after its letter", a19 + "e", a19 + "e\u0301", a19 + "e\u0301"},
+            {"a family counts once", a19, a19 + family, a19 + family},
+            {"paste never halves a character", "abc", "abc" + yoshi.repeated(30), "abc" + yoshi.repeated(17)},
+            {"paste in the middle keeps the end", "ab" + a16 + "cd", "abZZZZ" + a16 + "cd", "ab" + a16 + "cd"},
+            {"deletion", a20, a19, a19}};
+        for (const auto& c : cases)
+            QVERIFY2(runtime::FitEdit(c.before, c.edited, 20).text == c.kept, c.what);
     }
 
     // Also run under other styles, faces and scales: nothing cut off or hidden, the stripes' order
