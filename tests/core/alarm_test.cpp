@@ -18,12 +18,8 @@ const aramu::LocaleFormats Japanese = aramu::FormatsFor(QLocale::c());
 // Numbers as typed into the hour and minute fields, with "." as the decimal separator unless given.
 TEST(ParseWholeNumber, RoundsHalvesToEvenWithinSixteenBits) {
     constexpr int NaN = 1 << 20, Range = 1 << 21;
-    struct Case {
-        const char16_t* text;
-        int expected;
-        const char16_t* decimal = u".";
-    };
     // clang-format off
+    struct Case { const char16_t* text; int expected; const char16_t* decimal = u"."; };
     const Case cases[] = {
         {u"7", 7}, {u"05", 5}, {u"-0", 0}, {u"  23\t", 23}, {u"2.5", 2}, {u"3.5", 4}, {u"-2.5", -2}, {u"-3.5", -4},
         {u"2.50000000000000000001", 3}, {u"2.4999999", 2}, {u".5", 0}, {u".6", 1}, {u"5.", 5}, {u"7,5", 8, u","},
@@ -43,13 +39,9 @@ TEST(ParseWholeNumber, RoundsHalvesToEvenWithinSixteenBits) {
 }
 
 TEST(AlarmState, SetsOnlyTimesWithinTheDayAndKeepsTheOldOneOtherwise) {
-    struct Case {
-        const char16_t* hour;
-        const char16_t* minute;
-        const char* text; // the alarm text afterwards; nullptr where refused
-        aramu::AlarmTimeError error{};
-    };
     // clang-format off
+    // text: the alarm text afterwards; nullptr where refused
+    struct Case { const char16_t *hour, *minute; const char* text; aramu::AlarmTimeError error{}; };
     const Case cases[] = {
         {u"0", u"00", "0:00:00"}, {u"7", u"05", "7:05:00"}, {u"23", u"59", "23:59:00"}, {u"0", u"75", "1:15:00"},
         {u"1", u"-60", "0:00:00"}, {u"６.５", u"３０", "6:30:00"}, {u"x", u"y", nullptr, {Field::Hour, Reason::NotANumber}},
@@ -74,15 +66,8 @@ TEST(AlarmState, SetsOnlyTimesWithinTheDayAndKeepsTheOldOneOtherwise) {
 }
 
 TEST(TickTexts, FollowTheLocale) {
-    struct Case {
-        const char* locale;
-        QDate date;
-        QTime time;
-        const char16_t* dateText;
-        const char16_t* timeText;
-        const char16_t* title;
-    };
     // clang-format off
+    struct Case { const char* locale; QDate date; QTime time; const char16_t *dateText, *timeText, *title; };
     const Case cases[] = {
         {"C", {2001, 3, 5}, {19, 5, 9}, u"2001/03/05", u"19:05:09", u"19:05:09"},
         {"C", {2001, 3, 5}, {9, 5, 7}, u"2001/03/05", u"09:05:07", u"9:05:07"},

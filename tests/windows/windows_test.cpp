@@ -259,6 +259,7 @@ private slots:
 
     void twentyCharacters() {
         const QString a16(16, u'あ'), a19(19, u'あ'), a20(20, u'あ'), yoshi = "𠮷", family = "👨\u200D👩\u200D👧";
+        // clang-format off
         const struct { const char* what; QString before, edited, kept; } cases[] = {
             {"20th typed", a19, a19 + "い", a19 + "い"},
             {"21st refused", a20, a20 + "い", a20},
@@ -270,6 +271,7 @@ private slots:
             {"paste never halves a character", "abc", "abc" + yoshi.repeated(30), "abc" + yoshi.repeated(17)},
             {"paste in the middle keeps the end", "ab" + a16 + "cd", "abZZZZ" + a16 + "cd", "ab" + a16 + "cd"},
             {"deletion", a20, a19, a19}};
+        // clang-format on
         for (const auto& c : cases)
             QVERIFY2(runtime::FitEdit(c.before, c.edited, 20).text == c.kept, c.what);
     }
@@ -294,12 +296,9 @@ private slots:
         for (const auto& s : samples)
             QVERIFY2(colourAt(s.x, s.y) == s.colour, s.what);
         QCOMPARE(main.pixelColor(qRound(230 * scale), qRound(25 * scale) - 1), QColor(0xFF, 0x80, 0x00)); // all of it
-        for (auto [form, name] : {std::pair{Tokei, "lbltokei"},
-                                  {Tokei, "lblDay"},
-                                  {Tokei, "Label1"},
-                                  {Set, "Label1"},
-                                  {Set, "Label3"},
-                                  {Msg, "Label1"}}) {
+        const std::pair<QString, const char*> labels[] = {{Tokei, "lbltokei"}, {Tokei, "lblDay"}, {Tokei, "Label1"},
+                                                          {Set, "Label1"},     {Set, "Label3"},   {Msg, "Label1"}};
+        for (const auto& [form, name] : labels) {
             const QImage label = Ctl(form, name)->grab().toImage();
             int top = label.height(), bottom = -1;
             for (int y = 0; y < label.height(); ++y)
