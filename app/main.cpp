@@ -4,11 +4,14 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QTranslator>
 
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 
+#include "display.h"
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
@@ -31,8 +34,9 @@ struct Options {
         // QApplication takes these for itself, but the parser sees them first and
         // must know them to tell them from mistakes; Qt spells them with one dash.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-                                 "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet", "session"})
+        for (const char* name :
+             {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+              "qwindowtitle", "display", "geometry", "style", "stylesheet", "session"})
             AddQtOption(name, QStringLiteral("value"));
         for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
             AddQtOption(name, QString());
@@ -67,7 +71,8 @@ int main(int argc, char* argv[]) {
     else if (!options.parser.positionalArguments().isEmpty())
         error = QStringLiteral("Unexpected argument '%1'.").arg(options.parser.positionalArguments().constFirst());
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "rupika-tokei: %s\nTry 'rupika-tokei --help' for more information.\n", qUtf8Printable(error));
+        std::fprintf(stderr, "rupika-tokei: %s\nTry 'rupika-tokei --help' for more information.\n",
+                     qUtf8Printable(error));
         return 1;
     }
     if (options.parser.isSet(options.help) || options.parser.isSet(options.version) ||
@@ -76,20 +81,30 @@ int main(int argc, char* argv[]) {
         options.parser.process(core); // prints and exits
         return 0;
     }
-    // A screenshot needs no screen either: render offscreen when there is none.
-    if (options.parser.isSet(options.screenshot) && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Under Wayland no window can stay above the others or place itself, so the alarm box could sink
-    // behind the next click; through X (Xwayland) it cannot. The user's own choice still wins.
-    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-    // A window this small gains nothing from shared-memory images, whose completion events would wake
-    // the program once more every second it redraws the clock.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
-
+    if (options.parser.isSet(options.screenshot)) {
+        // A screenshot needs no screen, and renders the same wherever it is taken: offscreen, unless
+        // the user names a platform. It is no session either: Qt's notes on what one lacks go unsaid.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !options.parser.isSet(QStringLiteral("platform")))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false\nqt.*.warning=false"));
+    } else {
+        // Qt aborts, with a core dump, where it can open no display; ask before it tries. Under Wayland
+        // no window can stay above the others or place itself, so X (Xwayland) goes first.
+        const QByteArray requested = options.parser.isSet(QStringLiteral("platform"))
+                                         ? options.parser.value(QStringLiteral("platform")).toLocal8Bit()
+                                         : qgetenv("QT_QPA_PLATFORM");
+        const std::optional<QByteArray> platform = runtime::OpenablePlatform(requested);
+        if (!platform) {
+            std::fputs("rupika-tokei: no display to open (neither X nor Wayland answers); "
+                       "--screenshot FILE renders the clock without one\n",
+                       stderr);
+            return 1;
+        }
+        if (!platform->isEmpty())
+            qputenv("QT_QPA_PLATFORM", *platform);
+    }
     QApplication app(argc, argv);
+    runtime::UseUtf8InTheCLocale();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -11,7 +11,6 @@ binary=build/app/app/rupika-tokei
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   shot=${TMPDIR:-/tmp}/rupika-tokei.png
   echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): writing a screenshot of the clock instead."
-  # Qt's warnings about the missing screen say nothing the line above has not.
-  QT_LOGGING_RULES="default.warning=false;qt.*.warning=false" exec "$binary" --screenshot "$shot" "$@"
+  exec "$binary" --screenshot "$shot" "$@"
 fi
 exec "$binary" "$@"
