@@ -20,7 +20,7 @@ test=(
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
   xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
-  weston xwayland qt6-wayland dbus-daemon
+  weston xwayland qt6-wayland dbus-daemon adwaita-qt6
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64
   lintian desktop-file-utils appstream

@@ -22,6 +22,12 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, c
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
     runtime::SetColours(combo, PaleLilac, Qt::black);
+    // The field's edge is drawn from the window colour, which black would hide: an empty field would
+    // show nothing but its arrow. A light grey gives it the edge a field has on any window.
+    QPalette edge = combo->palette();
+    edge.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
+    combo->setPalette(edge);
+    combo->setAutoFillBackground(false);
     combo->view(); // the list exists from here on, and takes the control's style with the rest
     runtime::Place(combo, name, box);
     return combo;

@@ -282,6 +282,14 @@ private slots:
         tickAt(20, 8, 8);
         Click(Tokei, "Command1");
         Click(Set, "Command2");
+        // A look not in effect would test nothing: Qt falls back quietly from a style it cannot load.
+        if (const QString style = qEnvironmentVariable("QT_STYLE_OVERRIDE"); !style.isEmpty())
+            QCOMPARE(QApplication::style()->name(), style.toLower());
+        if (const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR"); !scale.isEmpty())
+            QCOMPARE(tokei->devicePixelRatioF(), scale.toDouble());
+        for (QWidget* w : {Ctl(Tokei, "lbltokei"), Ctl(Set, "Combo1"), Ctl(Msg, "Label1")})
+            QVERIFY2(QFontInfo(w->font()).family().startsWith(qEnvironmentVariable("LOOK_FACE")),
+                     qPrintable(QFontInfo(w->font()).family()));
         const qreal scale = tokei->devicePixelRatioF();
         const QImage main = tokei->grab().toImage();
         const auto colourAt = [&](int x, int y) { return main.pixelColor(qRound(x * scale), qRound(y * scale)); };
