@@ -1,13 +1,19 @@
 #include "notify.h"
 
+#if defined(RUPIKA_HAVE_DBUS)
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QVariantMap>
+#endif
 
 namespace runtime {
 
 void NotifyUrgent(const QString& summary, const QString& body) {
+#if !defined(RUPIKA_HAVE_DBUS)
+    (void)summary;
+    (void)body;
+#else
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
@@ -17,6 +23,7 @@ void NotifyUrgent(const QString& summary, const QString& body) {
          << QStringList() << hints << -1;
     // The tick must not wait on a service that may be slow or absent; the reply is of no use.
     QDBusConnection::sessionBus().asyncCall(call);
+#endif
 }
 
 } // namespace runtime
