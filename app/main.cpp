@@ -81,6 +81,7 @@ int main(int argc, char* argv[]) {
         options.parser.process(core); // prints and exits
         return 0;
     }
+    std::optional<runtime::DisplayChoice> display;
     if (options.parser.isSet(options.screenshot)) {
         // A screenshot needs no screen, and renders the same wherever it is taken: offscreen, unless
         // the user names a platform. It is no session either: Qt's notes on what one lacks go unsaid.
@@ -93,17 +94,19 @@ int main(int argc, char* argv[]) {
         const QByteArray requested = options.parser.isSet(QStringLiteral("platform"))
                                          ? options.parser.value(QStringLiteral("platform")).toLocal8Bit()
                                          : qgetenv("QT_QPA_PLATFORM");
-        const std::optional<QByteArray> platform = runtime::OpenablePlatform(requested);
-        if (!platform) {
+        display.emplace(requested);
+        if (!display->Platform()) {
             std::fputs("rupika-tokei: no display to open (neither X nor Wayland answers); "
                        "--screenshot FILE renders the clock without one\n",
                        stderr);
             return 1;
         }
-        if (!platform->isEmpty())
-            qputenv("QT_QPA_PLATFORM", *platform);
+        if (!display->Platform()->isEmpty())
+            qputenv("QT_QPA_PLATFORM", *display->Platform());
     }
     QApplication app(argc, argv);
+    if (display)
+        display->Release();
     runtime::UseUtf8InTheCLocale();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.

@@ -19,14 +19,23 @@ namespace runtime {
 namespace {
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-bool XAnswers() {
+// The open connection, or nullptr. A server that turns a client away while another leaves is asked
+// again.
+void* ConnectX() {
 #if defined(RUPIKA_HAVE_XCB)
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return answers;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(connection) == 0)
+            return connection;
+        xcb_disconnect(connection);
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            break;
+        usleep(20'000);
+    }
+    return nullptr;
 #else
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
+    static int stands_for_a_connection;
+    return qEnvironmentVariableIsEmpty("DISPLAY") ? nullptr : &stands_for_a_connection;
 #endif
 }
 
@@ -56,20 +65,32 @@ bool WaylandAnswers() {
 
 } // namespace
 
-std::optional<QByteArray> OpenablePlatform(const QByteArray& requested) {
+DisplayChoice::DisplayChoice(const QByteArray& requested) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     const QList<QByteArray> candidates =
         requested.isEmpty() ? QList<QByteArray>{"xcb", "wayland"} : requested.split(';');
     for (const QByteArray& candidate : candidates) {
         const QByteArray name = candidate.split(':').constFirst().trimmed(); // "name:options"
         // Platforms without a display server (offscreen, vnc, eglfs) are the user's to judge.
-        if (name == "xcb" ? XAnswers() : name.startsWith("wayland") ? WaylandAnswers() : !name.isEmpty())
-            return candidate;
+        const bool answers = name == "xcb"                ? (x_ = ConnectX()) != nullptr
+                             : name.startsWith("wayland") ? WaylandAnswers()
+                                                          : !name.isEmpty();
+        if (answers) {
+            platform_ = candidate;
+            return;
+        }
     }
-    return std::nullopt;
 #else
-    return requested;
+    platform_ = requested;
 #endif
+}
+
+void DisplayChoice::Release() {
+#if defined(RUPIKA_HAVE_XCB)
+    if (x_ != nullptr)
+        xcb_disconnect(static_cast<xcb_connection_t*>(x_));
+#endif
+    x_ = nullptr;
 }
 
 void UseUtf8InTheCLocale() {
