@@ -15,6 +15,7 @@
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
+#include "sound.h"
 #include "texts.h"
 #include "version.h"
 
@@ -28,9 +29,11 @@ struct Options {
         QStringLiteral("screenshot"),
         QStringLiteral("Render the main window after its first tick into a PNG file and exit."),
         QStringLiteral("FILE")};
+    QCommandLineOption silent{QStringLiteral("silent"), QStringLiteral("Play no sounds, not even the alarm's.")};
     Options() {
         parser.setApplicationDescription(QStringLiteral("ルピカ時計 - a desktop alarm clock"));
         parser.addOption(screenshot);
+        parser.addOption(silent);
         // QApplication takes these for itself, but the parser sees them first and
         // must know them to tell them from mistakes; Qt spells them with one dash.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -118,6 +121,7 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    runtime::SetSilent(options.parser.isSet(options.silent));
     runtime::InstallFontSubstitutes();
     windows::RegisterWindows();
 

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+
+#include "sound.h"
 
 namespace runtime {
 namespace {
@@ -38,7 +41,14 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
     if (systemModal) {
         box.setWindowModality(Qt::ApplicationModal);
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        // On another workspace, or behind a full-screen window that will not be covered, the box is
+        // unseen: the taskbar flashes for it.
+        QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
     }
+    const BoxSound sound(systemModal                              ? BoxSound::Alarm
+                         : style == MsgStyle::OkCancelInformation ? BoxSound::Information
+                                                                  : BoxSound::Warning,
+                         &box);
     box.exec();
     return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }

@@ -17,7 +17,9 @@ void NotifyUrgent(const QString& summary, const QString& body) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)}};
+    // The alarm box rings already: the notification's own sound would be a second one.
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)},
+                            {QStringLiteral("suppress-sound"), true}};
     // Servers that read markup (Plasma, GNOME) would take a "<" or "&" in the message for some.
     call << QStringLiteral("ルピカ時計") << 0U << QStringLiteral("rupika-tokei") << summary << body.toHtmlEscaped()
          << QStringList() << hints << -1;

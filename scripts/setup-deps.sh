@@ -10,7 +10,7 @@ set -euo pipefail
 # Each set adds to the one before it; a new tool goes in the first set whose job needs it.
 run=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libxcb1-dev qt6-translations-l10n
+  qt6-base-dev libxcb1-dev qt6-translations-l10n libcanberra-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
 package=(
@@ -21,6 +21,7 @@ test=(
   fonts-noto-cjk
   xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
   weston xwayland qt6-wayland dbus-daemon adwaita-qt6
+  pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse
   clang libclang-rt-14-dev
   binutils-mingw-w64-x86-64
   lintian desktop-file-utils appstream

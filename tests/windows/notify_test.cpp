@@ -30,7 +30,9 @@ private slots:
         QCOMPARE(call.interface() + call.member() + call.signature(),
                  u"org.freedesktop.NotificationsNotifysusssasa{sv}i"_s);
         QVariantList args = call.arguments();
-        const QVariant urgency = qdbus_cast<QVariantMap>(args.takeAt(6)).value(u"urgency"_s);
+        const QVariantMap hints = qdbus_cast<QVariantMap>(args.takeAt(6));
+        const QVariant urgency = hints.value(u"urgency"_s);
+        QCOMPARE(hints.value(u"suppress-sound"_s), QVariant(true)); // the alarm box rings already
         QCOMPARE(args, (QVariantList{u"ルピカ時計"_s, 0U, u"rupika-tokei"_s, u"ルピカ"_s, body.toHtmlEscaped(),
                                      QStringList(), -1}));
         QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>()); // services ignore any other type
