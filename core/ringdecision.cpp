@@ -1,5 +1,6 @@
 #include "ringdecision.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace aramu {
@@ -14,14 +15,16 @@ bool RingDecision::RingNow(const ClockReading& now) {
     if (alarm_.Generation() == 0)
         return false;
     const qint64 moment = now.WallSeconds();
-    // Only moments after `passedFrom` count as passed since the last decision.
-    qint64 passedFrom = previous ? previous->WallSeconds() : moment - 1;
+    // Moments after `passedFrom`, up to now, count as passed since the last decision: normally those
+    // after the previous tick; after a clock set back only the second it landed on; on the first
+    // tick only its own second.
+    qint64 passedFrom = previous && previous->WallSeconds() < moment ? previous->WallSeconds() : moment - 1;
     if (armedGeneration_ != alarm_.Generation()) {
         armedGeneration_ = alarm_.Generation();
         rungDays_.clear();
-        // Set since the previous tick, so at the earliest within that tick's second, which counts.
+        // Set since the previous tick, so at the earliest within that tick's second, which counts too.
         if (previous)
-            --passedFrom;
+            passedFrom = std::min(passedFrom, previous->WallSeconds() - 1);
     }
 
     // The latest alarm moment at or before now, today's or yesterday's.
@@ -30,8 +33,11 @@ bool RingDecision::RingNow(const ClockReading& now) {
         alarmMoment -= 86400;
     const qint64 alarmDay = alarmMoment / 86400;
     const bool passed = passedFrom < alarmMoment && alarmMoment <= moment;
-    const bool jumped = previous && now.realSeconds - previous->realSeconds <= Minute;
-    if (!passed || rungDays_.contains(alarmDay) || (moment >= alarmMoment + Minute && !jumped))
+    // The wall clock got here in no real time (a summer-time gap, a clock set forward), not through
+    // a real absence such as a sleeping machine.
+    const bool noRealAbsence = previous && now.realSeconds - previous->realSeconds <= Minute;
+    const bool lateInTheMinute = moment >= alarmMoment + Minute;
+    if (!passed || rungDays_.contains(alarmDay) || (lateInTheMinute && !noRealAbsence))
         return false;
     rungDays_.insert(alarmDay);
     return true;

@@ -10,12 +10,14 @@
 
 namespace aramu {
 
-// Decides, once per tick, whether to open the alarm box now. It rings when the alarm moment was
-// passed since the previous tick (or, just after a setting, since the second it was made in), as
-// long as the clock is still within the alarm's minute or the wall clock jumped there in no real
-// time (a summer-time gap, a clock set forward): a late tick still rings, a real absence of more
-// than a minute (a sleeping machine) does not. It rings at most once per setting and date, so ticks
-// while the box is open, a clock set back or a date revisited ring nothing more.
+// Decides, once per tick, whether to open the alarm box now. The tick rings when
+// - the alarm moment (today's, or yesterday's if today's is still ahead) was passed since the previous
+//   tick: it lies after the previous tick's second and at or before this one's. On the first tick, and
+//   after a clock set back, only the tick's own second counts; after a setting the previous tick's
+//   second counts as well, the setting having been made within it;
+// - and the clock is still within the alarm's minute, or the wall clock got beyond it in no real time
+//   (a summer-time gap, a clock set forward): a late tick rings, a sleeping machine does not;
+// - and it has not rung for that date since the alarm was set.
 class RingDecision {
 public:
     explicit RingDecision(const AlarmState& alarm) : alarm_(alarm) {}
