@@ -12,9 +12,10 @@ enum class NumberError {
     OutOfRange, // a number whose rounded value lies outside -32768 .. 32767
 };
 
-// Reads a decimal number with the given decimal separator: surrounding blanks are ignored,
-// full-width digits, signs and points (as input methods commit them) count like ASCII ones, and a
-// fraction rounds to the nearest whole number with an exact half going to the even neighbour.
+// Reads a decimal number with the given decimal separator: surrounding blanks and direction marks are
+// ignored, full-width digits, signs and points (as input methods commit them) and every script's decimal
+// digits count like ASCII ones, and a fraction rounds to the nearest whole number with an exact half
+// going to the even neighbour.
 std::variant<qint16, NumberError> ParseWholeNumber(QStringView text, QStringView decimalSeparator);
 
 } // namespace aramu

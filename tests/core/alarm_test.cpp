@@ -27,6 +27,8 @@ TEST(ParseWholeNumber, RoundsHalvesToEvenWithinSixteenBits) {
         {u"32767.5", Range}, {u"-32768.5", -32768}, {u"99999999999999999999999", Range}, {u"", NaN}, {u"   ", NaN},
         {u"\u3000", NaN}, {u".", NaN}, {u"-", NaN}, {u"+-1", NaN}, {u"1 2", NaN}, {u"7時", NaN}, {u"1e2", NaN},
         {u"0x10", NaN}, {u"1,000", NaN}, {u"７", 7}, {u"－１", -1}, {u"２．５", 2}, {u"\u3000０５\u3000", 5}, {u"３２７６８", Range},
+        {u"٧", 7}, {u"۱۲", 12}, {u"٢٫٥", 2, u"٫"}, {u"\u200F٧\u200F", 7}, {u"\u061C-٣", -3}, {u"\u200B7", NaN},
+        {u"٧\u200D", NaN},
     };
     // clang-format on
     for (const Case& c : cases) {
