@@ -2,19 +2,16 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QStyleOptionButton>
 #include <QWindow>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
+#include "textline.h"
 #include "units.h"
 
 namespace runtime {
@@ -37,39 +34,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-// Draws one line of text in `box`, from its top left or centred, the same way whatever face serves.
-void DrawLine(QPainter& painter, const QWidget* on, QRect box, const QString& text, QFont face, QColor colour,
-              bool centred) {
-    // A face wider than the one asked for (a monospaced CJK substitute) is condensed to fit, never cut.
-    const int wanted = QFontMetrics(face, on).horizontalAdvance(text);
-    if (wanted > box.width())
-        face.setStretch(std::max(1, 100 * box.width() / wanted));
-    // The baseline sits where Japanese faces keep it, 0.88 em below the top, rather than below the
-    // ascent a substitute declares: tall faces (Noto CJK) would push the text down and cut it off.
-    const qreal em = face.pointSizeF() * on->logicalDpiY() / 72.0;
-    const qreal left = centred ? box.left() + (box.width() - std::min(wanted, box.width())) / 2.0 : box.left();
-    const qreal top = centred ? box.top() + (box.height() - em) / 2.0 : box.top();
-    const QPointF origin(left, std::round(top + em * 0.88));
-    const auto synthetic = [&face] {
-        const QFontInfo matched(face);
-        return QFontDatabase::weight(matched.family(), matched.styleName()) < QFont::Bold;
-    };
-    if (face.bold() && on->devicePixelRatioF() > 1 && synthetic()) {
-        // Qt loses synthetic bold (the IPA faces have none of their own) on a scaled screen; widening
-        // the outline by what FreeType adds at 1x (em / 24) keeps the text as heavy as there.
-        face.setBold(false);
-        QPainterPath path;
-        path.addText(origin, face, text);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.strokePath(path, QPen(colour, em / 24, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.fillPath(path, colour);
-        return;
-    }
-    painter.setFont(face);
-    painter.setPen(colour);
-    painter.drawText(origin, text);
-}
 
 } // namespace
 
@@ -113,20 +77,6 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
     window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
-}
-
-void TextLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    DrawLine(painter, this, rect(), text(), font(), palette().color(QPalette::WindowText), false);
-}
-
-void FaceButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
-    DrawLine(painter, this, rect(), text(), font(), Qt::black, true);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,

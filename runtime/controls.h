@@ -16,24 +16,6 @@ struct TwipsBox {
     int left, top, width, height;
 };
 
-// A label and a button that draw their one line of plain text the same way whatever face serves
-// and at any screen scale: never cut off, never lighter.
-class TextLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-class FaceButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // Controls carry the names of the layout tables, which is also how tests find them.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font);
