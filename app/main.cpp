@@ -15,8 +15,9 @@
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
+#include "instances.h"
+#include "said.h"
 #include "sound.h"
-#include "texts.h"
 #include "version.h"
 
 namespace {
@@ -74,8 +75,7 @@ int main(int argc, char* argv[]) {
     else if (!options.parser.positionalArguments().isEmpty())
         error = QStringLiteral("Unexpected argument '%1'.").arg(options.parser.positionalArguments().constFirst());
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "rupika-tokei: %s\nTry 'rupika-tokei --help' for more information.\n",
-                     qUtf8Printable(error));
+        qCWarning(runtime::Said, "%s\nTry 'rupika-tokei --help' for more information.", qUtf8Printable(error));
         return 1;
     }
     if (options.parser.isSet(options.help) || options.parser.isSet(options.version) ||
@@ -99,9 +99,8 @@ int main(int argc, char* argv[]) {
                                          : qgetenv("QT_QPA_PLATFORM");
         display.emplace(requested);
         if (!display->Platform()) {
-            std::fputs("rupika-tokei: no display to open (neither X nor Wayland answers); "
-                       "--screenshot FILE renders the clock without one\n",
-                       stderr);
+            qCWarning(runtime::Said, "no display to open (neither X nor Wayland answers); "
+                                     "--screenshot FILE renders the clock without one");
             return 1;
         }
         if (!display->Platform()->isEmpty())
@@ -123,15 +122,13 @@ int main(int argc, char* argv[]) {
 
     runtime::SetSilent(options.parser.isSet(options.silent));
     runtime::InstallFontSubstitutes();
-    windows::RegisterWindows();
-
-    auto* tokei = qobject_cast<windows::FrmTokei*>(runtime::ShowForm(windows::FrmTokeiName));
+    windows::FrmTokei& tokei = windows::frmTokei().Show();
     if (options.parser.isSet(options.screenshot)) {
-        tokei->Timer1_Timer();
+        tokei.Timer1_Timer();
         QApplication::processEvents();
         const QString file = options.parser.value(options.screenshot);
-        if (!tokei->grab().save(file, "PNG")) {
-            std::fprintf(stderr, "rupika-tokei: cannot write %s\n", qUtf8Printable(file));
+        if (!tokei.grab().save(file, "PNG")) {
+            qCWarning(runtime::Said, "cannot write %s", qUtf8Printable(file));
             return 1;
         }
         std::printf("%s\n", qUtf8Printable(file));

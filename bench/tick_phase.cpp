@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     std::vector<qint64> lateness; // milliseconds past the second each tick serves
     runtime::TickTimer timer([&] { lateness.push_back(QDateTime::currentMSecsSinceEpoch() % 1000); });
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
-    timer.start();
+    timer.Start();
     QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &app, &QCoreApplication::quit);
     QCoreApplication::exec();
 

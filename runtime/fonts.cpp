@@ -3,7 +3,7 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include <cstdio>
+#include "said.h"
 
 namespace runtime {
 namespace {
@@ -36,9 +36,8 @@ void InstallFontSubstitutes() {
     }
     // Otherwise every text would be empty boxes with nothing to say why.
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
-        std::fputs("rupika-tokei: no installed font has Japanese characters; install the Debian packages "
-                   "fonts-ipafont-gothic fonts-ipafont-mincho\n",
-                   stderr);
+        qCWarning(Said, "no installed font has Japanese characters; install the Debian packages "
+                        "fonts-ipafont-gothic fonts-ipafont-mincho");
 }
 
 QFont MakeFont(Face face, qreal points, bool bold) {

@@ -2,11 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHash>
-#include <QPointer>
 #include <QThread>
-
-#include <stdexcept>
 
 #include "controls.h"
 #include "units.h"
@@ -14,26 +10,19 @@
 namespace runtime {
 namespace {
 
-struct Registry {
-    QHash<QString, FormFactory> factories;
-    QHash<QString, QPointer<Form>> loaded;
+struct Forms {
+    QList<Form*> loaded;
     bool ended = false;
 };
 
-Registry& Reg() {
-    static Registry registry;
-    return registry;
-}
-
-void Destroy(Form* form) {
-    form->hide();
-    // Deferred, because unloading usually happens inside one of the window's own handlers.
-    form->deleteLater();
+Forms& Program() {
+    static Forms forms;
+    return forms;
 }
 
 } // namespace
 
-Form::Form(const QString& name, const QString& title, int clientWidthTwips, int clientHeightTwips) : name_(name) {
+Form::Form(const QString& title, int clientWidthTwips, int clientHeightTwips) {
     setWindowTitle(title);
     setFixedSize(Twips(clientWidthTwips), Twips(clientHeightTwips));
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
@@ -43,60 +32,41 @@ Form::Form(const QString& name, const QString& title, int clientWidthTwips, int 
     p.setColor(QPalette::Window, Qt::black);
     setPalette(p);
     setAutoFillBackground(true);
+    Program().loaded.append(this);
 }
 
-void Form::PlaceBeforeShowing() {
+Form::~Form() {
+    Program().loaded.removeOne(this);
+}
+
+void Form::ShowLoaded() {
     if (centre_ != Centre::No && !isVisible())
         CentreOver(this, centre_ == Centre::OverActive ? QApplication::activeWindow() : nullptr);
     centre_ = Centre::No;
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    Program().loaded.removeOne(this);
+    hide();
+    // Deferred, because unloading usually happens inside one of the window's own handlers.
+    deleteLater();
 }
 
 void Form::closeEvent(QCloseEvent* event) {
     event->accept();
-    UnloadForm(name_);
-}
-
-void RegisterForm(const QString& name, FormFactory factory) {
-    Reg().factories.insert(name, std::move(factory));
-}
-
-Form* FindForm(const QString& name) {
-    return Reg().loaded.value(name);
-}
-
-Form* LoadForm(const QString& name) {
-    if (Form* form = FindForm(name))
-        return form;
-    const auto factory = Reg().factories.find(name);
-    if (factory == Reg().factories.end())
-        throw std::invalid_argument("no window named " + name.toStdString());
-    Form* form = (*factory)();
-    Reg().loaded.insert(name, form);
-    form->Load();
-    return form;
-}
-
-Form* ShowForm(const QString& name) {
-    Form* form = LoadForm(name);
-    form->PlaceBeforeShowing();
-    form->show();
-    form->raise();
-    form->activateWindow();
-    return form;
-}
-
-void UnloadForm(const QString& name) {
-    if (Form* form = Reg().loaded.take(name))
-        Destroy(form);
+    Unload();
 }
 
 void EndProgram() {
-    Reg().ended = true;
-    const auto forms = Reg().loaded;
-    Reg().loaded.clear();
-    for (const QPointer<Form>& form : forms)
-        if (form)
-            Destroy(form);
+    Program().ended = true;
+    for (Form* form : QList<Form*>(Program().loaded))
+        form->Unload();
     // Only a running event loop can be left; tests call handlers without one, and an exit asked
     // for then would end the next loop that starts instead.
     if (QThread::currentThread()->loopLevel() > 0)
@@ -104,14 +74,13 @@ void EndProgram() {
 }
 
 bool ProgramEnded() {
-    return Reg().ended;
+    return Program().ended;
 }
 
 void ResetForms() {
-    for (const QPointer<Form>& form : std::as_const(Reg().loaded))
-        delete form.data();
-    Reg().loaded.clear();
-    Reg().ended = false;
+    while (!Program().loaded.isEmpty())
+        delete Program().loaded.constFirst();
+    Program().ended = false;
 }
 
 } // namespace runtime

@@ -1,10 +1,9 @@
-// forms.h - program-wide windows reached by name: load, show, unload, and ending the program
+// forms.h - the program's windows, one program-wide instance of each: load, show, unload, and ending the program
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
-
-#include <functional>
 
 namespace runtime {
 
@@ -13,36 +12,52 @@ namespace runtime {
 class Form : public QWidget {
     Q_OBJECT
 public:
-    Form(const QString& name, const QString& title, int clientWidthTwips, int clientHeightTwips);
+    Form(const QString& title, int clientWidthTwips, int clientHeightTwips);
+    ~Form() override;
 
     virtual void Load() {}
 
     // Centred the first time it is shown, when the frames of windows already on screen are known:
     // over the window active then, or on the screen.
     void CentreWhenShown(bool overActiveWindow) { centre_ = overActiveWindow ? Centre::OverActive : Centre::OnScreen; }
-    void PlaceBeforeShowing();
+    // Makes it visible and brings it to the front; returns at once.
+    void ShowLoaded();
+    // Destroys the window and what the user entered in it; the next load starts afresh.
+    void Unload();
+    bool Unloaded() const { return unloaded_; }
 
 protected:
     // Closing through the title bar unloads the window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QString name_;
     enum class Centre { No, OverActive, OnScreen } centre_ = Centre::No;
+    bool unloaded_ = false;
 };
 
-using FormFactory = std::function<Form*()>;
+// The program-wide instance of one window, created from its stored layout (and its load handler run) on
+// first use and again after each unload.
+template <class T> class FormInstance {
+public:
+    // The loaded instance, or nullptr.
+    T* Find() const { return form_ && !form_->Unloaded() ? form_.data() : nullptr; }
+    T& Load() {
+        if (T* loaded = Find())
+            return *loaded;
+        form_ = new T;
+        form_->Load();
+        return *form_;
+    }
+    // Loads if needed, makes visible and brings to the front; returns at once.
+    T& Show() {
+        T& form = Load();
+        form.ShowLoaded();
+        return form;
+    }
 
-void RegisterForm(const QString& name, FormFactory factory);
-
-// The loaded instance, or nullptr.
-Form* FindForm(const QString& name);
-// The instance, created from its stored layout (and its load handler run) if it is not loaded.
-Form* LoadForm(const QString& name);
-// Loads if needed, makes visible and brings to the front; returns at once.
-Form* ShowForm(const QString& name);
-// Destroys the window and what the user entered in it; the next load starts afresh.
-void UnloadForm(const QString& name);
+private:
+    QPointer<T> form_;
+};
 
 // Unloads every window and leaves the event loop; nothing of the program runs after.
 void EndProgram();

@@ -63,10 +63,10 @@ LimitedTextBox::LimitedTextBox(const QString& text, qsizetype maxChars, QWidget*
     : QLineEdit(parent), maxChars_(maxChars) {
     setText(FitEdit(QString(), text, maxChars).text);
     accepted_ = this->text();
-    connect(this, &QLineEdit::textChanged, this, &LimitedTextBox::onEdited);
+    connect(this, &QLineEdit::textChanged, this, &LimitedTextBox::OnEdited);
 }
 
-void LimitedTextBox::onEdited(const QString& edited) {
+void LimitedTextBox::OnEdited(const QString& edited) {
     const FittedText fitted = FitEdit(accepted_, edited, maxChars_);
     accepted_ = fitted.text;
     if (fitted.text == edited)

@@ -23,7 +23,7 @@ public:
     LimitedTextBox(const QString& text, qsizetype maxChars, QWidget* parent);
 
 private:
-    void onEdited(const QString& edited);
+    void OnEdited(const QString& edited);
 
     qsizetype maxChars_;
     QString accepted_;

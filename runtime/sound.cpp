@@ -1,8 +1,9 @@
 #include "sound.h"
 
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QWidget>
+
+#include "said.h"
 
 #if defined(RUPIKA_HAVE_CANBERRA)
 #include <canberra.h>
@@ -127,7 +128,7 @@ private:
         if (error == CA_SUCCESS)
             return true;
         if (!warned_ && error != CA_ERROR_CANCELED)
-            qWarning("rupika-tokei: no sound (%s); the boxes go on in silence", ca_strerror(error));
+            qCWarning(Said, "no sound (%s); the boxes go on in silence", ca_strerror(error));
         warned_ = true;
         return false;
     }

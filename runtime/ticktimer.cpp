@@ -33,21 +33,21 @@ int MsecsToNextTick(qint64 nowMs, int intervalMs) {
 TickTimer::TickTimer(std::function<void()> onTick, QObject* parent) : QObject(parent), onTick_(std::move(onTick)) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &TickTimer::fire);
+    connect(&timer_, &QTimer::timeout, this, &TickTimer::Fire);
 }
 
 TickTimer::~TickTimer() {
-    stop();
+    Stop();
 }
 
 // The first tick comes as soon as the event loop runs, so a new window never waits for its first
 // boundary; from then on every tick is aligned.
-void TickTimer::start() {
+void TickTimer::Start() {
     timer_.start(0);
-    watchClock();
+    WatchClock();
 }
 
-void TickTimer::stop() {
+void TickTimer::Stop() {
     timer_.stop();
 #if defined(Q_OS_LINUX)
     delete clockNotifier_;
@@ -58,26 +58,26 @@ void TickTimer::stop() {
 #endif
 }
 
-void TickTimer::arm() {
+void TickTimer::Arm() {
     // A relative timer on the monotonic clock: where the wall clock is faked or stepped, the next
     // tick still comes within one interval and lands on the boundary again after it.
     timer_.start(MsecsToNextTick(QDateTime::currentMSecsSinceEpoch(), IntervalMs));
 }
 
-void TickTimer::fire() {
+void TickTimer::Fire() {
     // Re-armed before the handler, which may sit in a modal box for a long time.
-    arm();
+    Arm();
     onTick_();
 }
 
-void TickTimer::clockWasSet() {
-    watchClock();
-    fire();
+void TickTimer::ClockWasSet() {
+    WatchClock();
+    Fire();
 }
 
 // The timerfd never expires (it is armed as far ahead as the kernel counts); it exists to be
 // cancelled, which the kernel does whenever the wall clock is set.
-void TickTimer::watchClock() {
+void TickTimer::WatchClock() {
 #if defined(Q_OS_LINUX)
     if (clockFd_ < 0) {
         clockFd_ = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -87,7 +87,7 @@ void TickTimer::watchClock() {
         connect(clockNotifier_, &QSocketNotifier::activated, this, [this] {
             std::uint64_t expirations = 0;
             if (::read(clockFd_, &expirations, sizeof expirations) < 0 && errno == ECANCELED)
-                clockWasSet();
+                ClockWasSet();
         });
     }
     itimerspec farAhead{};

@@ -19,18 +19,18 @@ class TickTimer : public QObject {
 public:
     explicit TickTimer(std::function<void()> onTick, QObject* parent = nullptr);
     ~TickTimer() override;
-    void start();
-    void stop();
-    bool isActive() const { return timer_.isActive(); }
-    int msecsToNextTick() const { return timer_.remainingTime(); }
+    void Start();
+    void Stop();
+    bool IsActive() const { return timer_.isActive(); }
+    int RemainingMs() const { return timer_.remainingTime(); }
 
     // Someone set the wall clock (by hand, NTP, resume): show it now rather than at the next wake.
-    void clockWasSet();
+    void ClockWasSet();
 
 private:
-    void arm();
-    void fire();
-    void watchClock();
+    void Arm();
+    void Fire();
+    void WatchClock();
 
     std::function<void()> onTick_;
     QTimer timer_;

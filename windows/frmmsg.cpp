@@ -6,11 +6,13 @@
 #include "alarmstate.h"
 #include "controls.h"
 #include "fonts.h"
+#include "frmset.h"
+#include "instances.h"
 #include "texts.h"
 
 namespace windows {
 
-FrmMsg::FrmMsg() : Form(FrmMsgName, QStringLiteral("メッセージ設定"), 4500, 1215) {
+FrmMsg::FrmMsg() : Form(QStringLiteral("メッセージ設定"), 4500, 1215) {
     using runtime::Face;
     using runtime::MakeFont;
     const QFont mincho = MakeFont(Face::MsPMincho, 9);
@@ -41,8 +43,8 @@ FrmMsg::FrmMsg() : Form(FrmMsgName, QStringLiteral("メッセージ設定"), 450
 
 void FrmMsg::Command1_Click() {
     aramu::Alarm().SetAlarmMessage(txtMessage->text());
-    runtime::UnloadForm(FrmMsgName);
-    runtime::ShowForm(FrmSetName);
+    Unload();
+    frmSet().Show();
 }
 
 void FrmMsg::Form_Click() {

@@ -3,7 +3,9 @@
 #include "alarmstate.h"
 #include "controls.h"
 #include "fonts.h"
+#include "frmmsg.h"
 #include "frmtokei.h"
+#include "instances.h"
 #include "msgbox.h"
 #include "systemtime.h"
 #include "texts.h"
@@ -56,7 +58,7 @@ QString RefusalText(const aramu::AlarmTimeError& error) {
 
 } // namespace
 
-FrmSet::FrmSet() : Form(FrmSetName, QStringLiteral("アラーム設定"), 4500, 1215) {
+FrmSet::FrmSet() : Form(QStringLiteral("アラーム設定"), 4500, 1215) {
     using runtime::Face;
     using runtime::MakeFont;
     setFont(MakeFont(Face::MsPMincho, 9));
@@ -101,14 +103,13 @@ void FrmSet::Command1_Click() {
         runtime::MsgBox(RefusalText(*error), runtime::MsgStyle::OkOnly, BoxTitle);
         return;
     }
-    runtime::UnloadForm(FrmSetName);
-    if (auto* tokei = qobject_cast<FrmTokei*>(runtime::ShowForm(FrmTokeiName)))
-        tokei->ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
+    Unload();
+    frmTokei().Show().ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
 }
 
 void FrmSet::Command2_Click() {
-    runtime::LoadForm(FrmMsgName);
-    runtime::ShowForm(FrmMsgName);
+    frmMsg().Load();
+    frmMsg().Show();
 }
 
 } // namespace windows

@@ -6,6 +6,8 @@
 
 #include "controls.h"
 #include "fonts.h"
+#include "frmset.h"
+#include "instances.h"
 #include "msgbox.h"
 #include "notify.h"
 #include "systemtime.h"
@@ -16,7 +18,7 @@
 
 namespace windows {
 
-FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 5700, 2580) {
+FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
     using runtime::Face;
     using runtime::MakeFont;
     setFont(MakeFont(Face::MsPGothic, 9));
@@ -66,8 +68,8 @@ FrmTokei::FrmTokei() : Form(FrmTokeiName, QStringLiteral("ルピカ時計"), 570
 
 void FrmTokei::Load() {
     runtime::IgnoreOwnPropertyChanges(this); // the title changes every second
-    runtime::LoadForm(FrmSetName);
-    Timer1->start();
+    frmSet().Load();
+    Timer1->Start();
 }
 
 void FrmTokei::Timer1_Timer() {
@@ -92,7 +94,7 @@ void FrmTokei::Timer1_Timer() {
 }
 
 void FrmTokei::Command1_Click() {
-    runtime::ShowForm(FrmSetName);
+    frmSet().Show();
 }
 
 void FrmTokei::ShowAlarmTime(const QString& text) {
@@ -103,7 +105,7 @@ void FrmTokei::Command2_Click() {
     if (runtime::MsgBox(QStringLiteral("終了するがかまわねぇか？"), runtime::MsgStyle::OkCancelInformation,
                         QStringLiteral("終了確認")) != runtime::MsgAnswer::Ok)
         return;
-    runtime::UnloadForm(FrmTokeiName);
+    Unload();
     runtime::EndProgram();
 }
 

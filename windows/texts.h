@@ -1,4 +1,4 @@
-// texts.h - the window names, colours and texts the windows share
+// texts.h - the colours and texts the windows share
 #pragma once
 
 #include <QColor>
@@ -9,10 +9,6 @@
 #include "controls.h"
 
 namespace windows {
-
-inline const QString FrmTokeiName = QStringLiteral("frmTokei");
-inline const QString FrmSetName = QStringLiteral("frmSet");
-inline const QString FrmMsgName = QStringLiteral("frmMsg");
 
 // The boxes of the alarm and of the alarm-setting window all carry the program's short name.
 inline const QString BoxTitle = QStringLiteral("ルピカ");
@@ -26,8 +22,5 @@ inline const QColor Red(0xFF, 0x00, 0x00);
 // The windows' stripe from `left` at height `y` (twips): yellow drawn by XOR, orange, then red
 // overlapping the end of the orange.
 std::vector<runtime::Line> Stripe(int left, int y);
-
-// Registers the three windows by name; call once before the first is loaded.
-void RegisterWindows();
 
 } // namespace windows

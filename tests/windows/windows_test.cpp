@@ -8,7 +8,10 @@
 
 #include "alarmstate.h"
 #include "forms.h"
+#include "frmmsg.h"
+#include "frmset.h"
 #include "frmtokei.h"
+#include "instances.h"
 #include "limitedtextbox.h"
 #include "msgbox.h"
 #include "systemtime.h"
@@ -19,7 +22,15 @@ using runtime::MsgStyle;
 
 namespace {
 
-const QString &Tokei = windows::FrmTokeiName, &Set = windows::FrmSetName, &Msg = windows::FrmMsgName;
+runtime::Form* Tokei() {
+    return windows::frmTokei().Find();
+}
+runtime::Form* Set() {
+    return windows::frmSet().Find();
+}
+runtime::Form* Msg() {
+    return windows::frmMsg().Find();
+}
 const QString DefaultMessage = "スロット屋で勝負の時間でぃ！！", Missing = "てやんでぃ！時間をいれやがれぃ！";
 const QString NotANumber = "てやんでぃ！数字をいれやがれぃ！",
               OutsideTheDay = "てやんでぃ！0時0分から23時59分までにしやがれぃ！";
@@ -32,14 +43,14 @@ struct FakeClock final : aramu::Clock {
     }
 };
 
-template <class T = QWidget> T* Ctl(const QString& form, const char* name) {
-    return runtime::FindForm(form)->findChild<T*>(QLatin1String(name));
+template <class T = QWidget> T* Ctl(QWidget* form, const char* name) {
+    return form->findChild<T*>(QLatin1String(name));
 }
-QString Text(const QString& form, const char* name) {
+QString Text(QWidget* form, const char* name) {
     QWidget* w = Ctl(form, name);
     return w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString();
 }
-void Click(const QString& form, const char* name) {
+void Click(QWidget* form, const char* name) {
     Ctl<QPushButton>(form, name)->click();
 }
 // Keys for what a keyboard types, an input-method commit for the rest (full-width digits, kanji).
@@ -83,9 +94,8 @@ private slots:
         answer = [](const runtime::MsgBoxCall&) { return MsgAnswer::Ok; };
         runtime::SetMsgBoxAnswerer(
             [this](const runtime::MsgBoxCall& call) { return boxes.push_back(call), answer(call); });
-        windows::RegisterWindows();
-        tokei = qobject_cast<windows::FrmTokei*>(runtime::ShowForm(Tokei));
-        tokei->findChild<runtime::TickTimer*>()->stop(); // the test drives every tick itself
+        tokei = &windows::frmTokei().Show();
+        tokei->findChild<runtime::TickTimer*>()->Stop(); // the test drives every tick itself
     }
     void cleanup() {
         runtime::ResetForms();
@@ -99,13 +109,13 @@ private slots:
     // The message set through the windows; ticks go on behind the one box, each from one reading.
     void alarmBoxOpensOnceWhileTheClockRunsBehindIt() {
         QCOMPARE(tokei->windowTitle(), "ルピカ時計");
-        Click(Tokei, "Command1");
-        Click(Set, "Command2");
-        Ctl<QLineEdit>(Msg, "txtMessage")->setText("<b>起きろ</b>");
-        Click(Msg, "Command1"); // back in the setting window
-        Ctl<QComboBox>(Set, "Combo1")->setEditText("7");
-        Ctl<QComboBox>(Set, "Combo2")->setEditText("05");
-        Click(Set, "Command1");
+        Click(Tokei(), "Command1");
+        Click(Set(), "Command2");
+        Ctl<QLineEdit>(Msg(), "txtMessage")->setText("<b>起きろ</b>");
+        Click(Msg(), "Command1"); // back in the setting window
+        Ctl<QComboBox>(Set(), "Combo1")->setEditText("7");
+        Ctl<QComboBox>(Set(), "Combo2")->setEditText("05");
+        Click(Set(), "Command1");
         answer = [&](const runtime::MsgBoxCall&) {
             for (int s = 1; s <= 12; ++s) // ticks keep arriving while the box is open
                 tickAt(7, 5, s);
@@ -119,7 +129,7 @@ private slots:
         QCOMPARE(boxes.size(), 1u);
         QCOMPARE(boxes[0].prompt + boxes[0].title, "<b>起きろ</b>ルピカ");
         QVERIFY(boxes[0].style == MsgStyle::OkSystemModal);
-        QCOMPARE(QStringList({Text(Tokei, "lblDay"), Text(Tokei, "lbltokei"), tokei->windowTitle()}),
+        QCOMPARE(QStringList({Text(Tokei(), "lblDay"), Text(Tokei(), "lbltokei"), tokei->windowTitle()}),
                  QStringList({"2001/03/05", "07:05:12", "ルピカ時計  7:05:12"}));
         tickAt(7, 5, 0);
         QCOMPARE(boxes.size(), 1u);
@@ -135,14 +145,14 @@ private slots:
         for (const MsgAnswer given : {MsgAnswer::Cancel, MsgAnswer::Ok}) {
             answer = [given](const runtime::MsgBoxCall&) { return given; };
             const bool ok = given == MsgAnswer::Ok;
-            ok ? Click(Tokei, "Command2") : (void)tokei->close();
+            ok ? Click(Tokei(), "Command2") : (void)tokei->close();
             QCOMPARE(boxes.size(), ok ? 2u : 1u);
             QCOMPARE(boxes.back().prompt + boxes.back().title, "終了するがかまわねぇか？終了確認");
             QVERIFY(boxes.back().style == MsgStyle::OkCancelInformation);
             Settle();
             QCOMPARE(runtime::ProgramEnded(), ok);
             QCOMPARE(guard && guard->isVisible(), !ok);
-            QCOMPARE(runtime::FindForm(Set) == nullptr, ok);
+            QCOMPARE(Set() == nullptr, ok);
         }
     }
 
@@ -175,12 +185,12 @@ private slots:
         for (auto [now, delay] : {std::pair{5000, 1002}, {5002, 1000}, {5999, 3}, {-1, 3}})
             QCOMPARE(runtime::MsecsToNextTick(now, 1000), delay);
         auto* timer = tokei->findChild<runtime::TickTimer*>();
-        timer->start();
-        QTRY_COMPARE(Text(Tokei, "lbltokei"), "07:00:00");
+        timer->Start();
+        QTRY_COMPARE(Text(Tokei(), "lbltokei"), "07:00:00");
         clock.now.setTime(QTime(9, 30, 0));
-        timer->clockWasSet(); // what the kernel's cancelled timer brings about
-        QCOMPARE(Text(Tokei, "lbltokei"), "09:30:00");
-        QVERIFY(timer->isActive() && timer->msecsToNextTick() <= 1002);
+        timer->ClockWasSet(); // what the kernel's cancelled timer brings about
+        QCOMPARE(Text(Tokei(), "lbltokei"), "09:30:00");
+        QVERIFY(timer->IsActive() && timer->RemainingMs() <= 1002);
     }
 
     void settingTheAlarm_data() {
@@ -201,58 +211,58 @@ private slots:
         QFETCH(QString, minute);
         QFETCH(QString, box);
         QFETCH(QString, alarm);
-        Click(Tokei, "Command1");
-        runtime::FindForm(Set)->activateWindow();
-        QTRY_VERIFY(runtime::FindForm(Set)->isActiveWindow());
+        Click(Tokei(), "Command1");
+        Set()->activateWindow();
+        QTRY_VERIFY(Set()->isActiveWindow());
         for (auto [name, typed, count] : {std::tuple{"Combo1", hour, 24}, {"Combo2", minute, 12}}) {
-            auto* combo = Ctl<QComboBox>(Set, name);
+            auto* combo = Ctl<QComboBox>(Set(), name);
             QVERIFY(combo->currentText().isEmpty() && combo->count() == count);
             combo->setFocus();
             Type(combo->lineEdit(), typed);
         }
-        QTest::keyClick(Ctl(Set, "Command1"), Qt::Key_Return); // Enter presses 決, which has the focus
-        QTRY_VERIFY(!boxes.empty() || runtime::FindForm(Set) == nullptr);
+        QTest::keyClick(Ctl(Set(), "Command1"), Qt::Key_Return); // Enter presses 決, which has the focus
+        QTRY_VERIFY(!boxes.empty() || Set() == nullptr);
         QCOMPARE(boxes.empty() ? "" : boxes[0].prompt + boxes[0].title, box.isEmpty() ? "" : box + "ルピカ");
-        QCOMPARE(Text(Tokei, "txtJikoku"), alarm);
+        QCOMPARE(Text(Tokei(), "txtJikoku"), alarm);
         if (!alarm.isEmpty())
             return;
         // Refused: the window stays with what was typed, or with 0 and 0 after missing text.
-        QCOMPARE(Text(Set, "Combo1") + "|" + Text(Set, "Combo2"), box == Missing ? "0|0" : hour + "|" + minute);
+        QCOMPARE(Text(Set(), "Combo1") + "|" + Text(Set(), "Combo2"), box == Missing ? "0|0" : hour + "|" + minute);
         QCOMPARE(aramu::Alarm().Generation(), 0u);
-        Click(Set, "Command1"); // after missing text a second 決 sets midnight
-        QCOMPARE(Text(Tokei, "txtJikoku"), box == Missing ? "0:00:00" : "");
+        Click(Set(), "Command1"); // after missing text a second 決 sets midnight
+        QCOMPARE(Text(Tokei(), "txtJikoku"), box == Missing ? "0:00:00" : "");
     }
 
     // Shown again, a window is as it was; loaded again, it starts afresh, and nothing a closed one held
     // outlives it. In 文's window typing stops at twenty characters and a background click selects all.
     void windowsStartAfreshOnlyOnceClosed() {
         const auto widgets = QApplication::allWidgets().size();
-        Click(Tokei, "Command1");
-        Ctl<QComboBox>(Set, "Combo1")->setEditText("9");
-        Click(Tokei, "Command1");
-        QCOMPARE(Text(Set, "Combo1"), "9");
-        Click(Set, "Command2");
-        auto* edit = Ctl<QLineEdit>(Msg, "txtMessage");
-        QCOMPARE(runtime::FindForm(Msg)->focusWidget(), edit);
+        Click(Tokei(), "Command1");
+        Ctl<QComboBox>(Set(), "Combo1")->setEditText("9");
+        Click(Tokei(), "Command1");
+        QCOMPARE(Text(Set(), "Combo1"), "9");
+        Click(Set(), "Command2");
+        auto* edit = Ctl<QLineEdit>(Msg(), "txtMessage");
+        QCOMPARE(Msg()->focusWidget(), edit);
         edit->clear();
         Type(edit, "abcdefghijklmnopqrstuvwxyz");
         QCOMPARE(edit->text(), "abcdefghijklmnopqrst");
         edit->setCursorPosition(5);
-        QTest::mouseClick(Ctl(Msg, "Label1"), Qt::LeftButton, {}, QPoint(10, 5));
+        QTest::mouseClick(Ctl(Msg(), "Label1"), Qt::LeftButton, {}, QPoint(10, 5));
         QVERIFY(edit->selectedText().isEmpty()); // a click on the label is the label's
-        QTest::mouseClick(runtime::FindForm(Msg), Qt::LeftButton, {}, QPoint(280, 20));
+        QTest::mouseClick(Msg(), Qt::LeftButton, {}, QPoint(280, 20));
         QCOMPARE(edit->selectedText(), "abcdefghijklmnopqrst");
-        Click(Msg, "Command1");
-        Click(Set, "Command2"); // the default again, whatever was stored
-        QCOMPARE(Text(Msg, "txtMessage"), DefaultMessage);
-        Ctl<QLineEdit>(Msg, "txtMessage")->setText("寝てろ");
-        runtime::FindForm(Msg)->close(); // stores nothing
+        Click(Msg(), "Command1");
+        Click(Set(), "Command2"); // the default again, whatever was stored
+        QCOMPARE(Text(Msg(), "txtMessage"), DefaultMessage);
+        Ctl<QLineEdit>(Msg(), "txtMessage")->setText("寝てろ");
+        Msg()->close(); // stores nothing
         QCOMPARE(aramu::Alarm().AlarmMessage(), "abcdefghijklmnopqrst");
-        Click(Set, "Command2");
-        runtime::FindForm(Set)->close();
+        Click(Set(), "Command2");
+        Set()->close();
         Settle();
-        Click(Msg, "Command1"); // 決 brings the setting window back, afresh
-        QVERIFY(runtime::FindForm(Set)->isVisible() && Text(Set, "Combo1").isEmpty());
+        Click(Msg(), "Command1"); // 決 brings the setting window back, afresh
+        QVERIFY(Set()->isVisible() && Text(Set(), "Combo1").isEmpty());
         Settle();
         QCOMPARE(QApplication::allWidgets().size(), widgets);
     }
@@ -280,14 +290,14 @@ private slots:
     // and colours, lines one logical pixel, fields showing what is typed and list entries in full.
     void looksAsGiven() {
         tickAt(20, 8, 8);
-        Click(Tokei, "Command1");
-        Click(Set, "Command2");
+        Click(Tokei(), "Command1");
+        Click(Set(), "Command2");
         // A look not in effect would test nothing: Qt falls back quietly from a style it cannot load.
         if (const QString style = qEnvironmentVariable("QT_STYLE_OVERRIDE"); !style.isEmpty())
             QCOMPARE(QApplication::style()->name(), style.toLower());
         if (const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR"); !scale.isEmpty())
             QCOMPARE(tokei->devicePixelRatioF(), scale.toDouble());
-        for (QWidget* w : {Ctl(Tokei, "lbltokei"), Ctl(Set, "Combo1"), Ctl(Msg, "Label1")})
+        for (QWidget* w : {Ctl(Tokei(), "lbltokei"), Ctl(Set(), "Combo1"), Ctl(Msg(), "Label1")})
             QVERIFY2(QFontInfo(w->font()).family().startsWith(qEnvironmentVariable("LOOK_FACE")),
                      qPrintable(QFontInfo(w->font()).family()));
         const qreal scale = tokei->devicePixelRatioF();
@@ -304,8 +314,9 @@ private slots:
         for (const auto& s : samples)
             QVERIFY2(colourAt(s.x, s.y) == s.colour, s.what);
         QCOMPARE(main.pixelColor(qRound(230 * scale), qRound(25 * scale) - 1), QColor(0xFF, 0x80, 0x00)); // all of it
-        const std::pair<QString, const char*> labels[] = {{Tokei, "lbltokei"}, {Tokei, "lblDay"}, {Tokei, "Label1"},
-                                                          {Set, "Label1"},     {Set, "Label3"},   {Msg, "Label1"}};
+        const std::pair<QWidget*, const char*> labels[] = {{Tokei(), "lbltokei"}, {Tokei(), "lblDay"},
+                                                           {Tokei(), "Label1"},   {Set(), "Label1"},
+                                                           {Set(), "Label3"},     {Msg(), "Label1"}};
         for (const auto& [form, name] : labels) {
             const QImage label = Ctl(form, name)->grab().toImage();
             int top = label.height(), bottom = -1;
@@ -317,7 +328,7 @@ private slots:
                     }
             QVERIFY2(bottom >= 0 && top < label.height() / 2, name); // there, and from the top
         }
-        auto* hour = Ctl<QComboBox>(Set, "Combo1");
+        auto* hour = Ctl<QComboBox>(Set(), "Combo1");
         hour->setEditText("23");
         const QImage field = hour->grab().toImage();
         int lit = 0;

@@ -4,13 +4,13 @@
 # resource script or mis-encoded Japanese strings without a Windows machine.
 # Exits 77 (CTest's skip code) when the toolchain is missing.
 #
-# Usage: check-rc.sh RC_FILE VERSION_TEXT VERSION_COMMAS   (e.g. ... 1.00 1,0,0,0)
+# Usage: check-rc.sh ASSETS_DIR RC_FILE VERSION_TEXT VERSION_COMMAS   (e.g. ... 1.00 1,0,0,0)
 set -euo pipefail
-if (($# != 3)); then
-    echo "usage: $0 RC_FILE VERSION_TEXT VERSION_COMMAS" >&2
+if (($# != 4)); then
+    echo "usage: $0 ASSETS_DIR RC_FILE VERSION_TEXT VERSION_COMMAS" >&2
     exit 2
 fi
-rc=$(realpath "$1") text=$2 commas=$3
+assets=$1 rc=$(realpath "$2") text=$3 commas=$4
 
 WINDRES=${WINDRES:-x86_64-w64-mingw32-windres}
 if ! command -v "$WINDRES" >/dev/null 2>&1; then
@@ -30,8 +30,8 @@ if ! command -v x86_64-w64-mingw32-gcc >/dev/null 2>&1; then
     fi
 fi
 
-# The icons are named relative to this folder, not to the generated script.
-cd "$(dirname "${BASH_SOURCE[0]}")"
+# The icons are named relative to the assets folder, not to the generated script.
+cd "$assets"
 rcflags+=(--include-dir=.)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -1,0 +1,7 @@
+#include "said.h"
+
+namespace runtime {
+
+Q_LOGGING_CATEGORY(Said, "rupika-tokei")
+
+} // namespace runtime
