@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# wayland.sh PROGRAM - on a Wayland desktop that also offers X (Xwayland), the clock must run through X, the
-# only place its alarm box can stay on top; on Wayland alone it must still start.
+# wayland.sh PROGRAM WINDOWS_TEST - on a Wayland desktop that also offers X (Xwayland), the clock must run
+# through X, the only place its alarm box can stay on top; on Wayland alone it must still start, and its
+# alarm must also reach the desktop's notification service (recorded off the test's own session bus).
 set -u
 for tool in weston Xwayland xdotool; do command -v $tool >/dev/null || { echo "SKIP: no $tool"; exit 77; }; done
 unset DISPLAY QT_QPA_PLATFORM
@@ -22,3 +23,10 @@ kill $pid && wait $pid
 "$1" & pid=$! # Wayland alone; without qt6-wayland Qt would abort here
 sleep 2
 kill -0 $pid || fail "on Wayland alone the program ended at once"
+dbus-monitor --session "interface=org.freedesktop.Notifications,member=Notify" >"$XDG_RUNTIME_DIR/calls" 2>&1 &
+monitor=$!
+sleep 0.5
+QT_QPA_PLATFORM=wayland "$2" alarmBoxOpensOnceWhileTheClockRunsBehindIt >/dev/null 2>&1 || fail "the alarm test failed on Wayland"
+sleep 0.5
+kill $monitor
+grep -q 'string "ルピカ"' "$XDG_RUNTIME_DIR/calls" || fail "on Wayland alone the alarm raised no notification"

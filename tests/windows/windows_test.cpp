@@ -2,11 +2,14 @@
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QtTest>
 
 #include "alarmstate.h"
+#include "controls.h"
+#include "fonts.h"
 #include "forms.h"
 #include "frmmsg.h"
 #include "frmset.h"
@@ -64,6 +67,14 @@ void Type(QWidget* edit, const QString& text) {
 void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+// Pixels of `image` (its left part if given) that `pick` takes.
+template <class Pick> int Count(const QImage& image, Pick pick, int width = -1) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < (width < 0 ? image.width() : width); ++x)
+            n += pick(image.pixelColor(x, y)) ? 1 : 0;
+    return n;
 }
 // One data row of text cells on one line.
 template <class... Cells> void Row(const char* name, const Cells&... cells) {
@@ -169,6 +180,7 @@ private slots:
             QTimer::singleShot(50, this, [&, how = QString(how)] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 shown = box->text() + (box->textFormat() == Qt::PlainText ? " plain" : "") +
+                        (box->icon() == QMessageBox::Information ? " (i)" : "") +
                         (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
                 background = box->grab().toImage().pixelColor(2, 2);
                 how == "ok"          ? box->button(QMessageBox::Ok)->click()
@@ -176,11 +188,13 @@ private slots:
                                      : QTest::keyClick(box, Qt::Key_Escape);
             });
             QVERIFY2(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
-            QCOMPARE(shown, QString("<img src=\"x.png\"> plain") + (style == MsgStyle::OkSystemModal ? " on top" : ""));
+            QCOMPARE(shown,
+                     QString("<img src=\"x.png\"> plain") + (style == MsgStyle::OkSystemModal ? " on top" : " (i)"));
             QCOMPARE(background, QApplication::palette().color(QPalette::Window));
         }
     }
 
+    // And it goes on behind a real alarm box, whose own event loop the tick must not wait for.
     void tickLandsJustAfterEachSecondAndAtOnceWhenTheClockIsSet() {
         for (auto [now, delay] : {std::pair{5000, 1002}, {5002, 1000}, {5999, 3}, {-1, 3}})
             QCOMPARE(runtime::MsecsToNextTick(now, 1000), delay);
@@ -191,6 +205,24 @@ private slots:
         timer->ClockWasSet(); // what the kernel's cancelled timer brings about
         QCOMPARE(Text(Tokei(), "lbltokei"), "09:30:00");
         QVERIFY(timer->IsActive() && timer->RemainingMs() <= 1002);
+
+        runtime::SetMsgBoxAnswerer({});
+        QVERIFY(!aramu::Alarm().SetAlarmTime(u"9", u"31", runtime::UserFormats()));
+        QString behind;
+        QTimer watch; // runs inside the box's own event loop too
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                watch.stop();
+                clock.now.setTime(QTime(9, 31, 1));
+                (void)QTest::qWaitFor([&] { return Text(Tokei(), "lbltokei") == "09:31:01"; }, 2000);
+                behind = Text(Tokei(), "lbltokei");
+                box->close();
+            }
+        });
+        watch.start(50);
+        clock.now.setTime(QTime(9, 31, 0)); // the next tick rings, and waits in the box
+        QTRY_VERIFY_WITH_TIMEOUT(!behind.isEmpty(), 5000);
+        QCOMPARE(behind, "09:31:01");
     }
 
     void settingTheAlarm_data() {
@@ -314,11 +346,16 @@ private slots:
         for (const auto& s : samples)
             QVERIFY2(colourAt(s.x, s.y) == s.colour, s.what);
         QCOMPARE(main.pixelColor(qRound(230 * scale), qRound(25 * scale) - 1), QColor(0xFF, 0x80, 0x00)); // all of it
-        const std::pair<QWidget*, const char*> labels[] = {{Tokei(), "lbltokei"}, {Tokei(), "lblDay"},
-                                                           {Tokei(), "Label1"},   {Set(), "Label1"},
-                                                           {Set(), "Label3"},     {Msg(), "Label1"}};
-        for (const auto& [form, name] : labels) {
+        const std::tuple<QWidget*, const char*, QColor> labels[] = {{Tokei(), "lbltokei", windows::Lilac},
+                                                                    {Tokei(), "lblDay", windows::Lilac},
+                                                                    {Tokei(), "Label1", {}},
+                                                                    {Set(), "Label1", {}},
+                                                                    {Set(), "Label3", {}},
+                                                                    {Msg(), "Label1", {}}};
+        for (const auto& [form, name, colour] : labels) {
             const QImage label = Ctl(form, name)->grab().toImage();
+            // The big digits in their own colour: strokes that wide have pixels of it alone.
+            QVERIFY2(!colour.isValid() || Count(label, [&](QColor c) { return c == colour; }) > 0, name);
             int top = label.height(), bottom = -1;
             for (int y = 0; y < label.height(); ++y)
                 for (int x = 0; x < label.width(); ++x)
@@ -331,11 +368,20 @@ private slots:
         auto* hour = Ctl<QComboBox>(Set(), "Combo1");
         hour->setEditText("23");
         const QImage field = hour->grab().toImage();
-        int lit = 0;
-        for (int y = 0; y < field.height(); ++y)
-            for (int x = 0; x < field.width() / 2; ++x)
-                lit += field.pixelColor(x, y).blue() > 0x80 ? 1 : 0;
-        QVERIFY2(lit > 10, "the typed hour shows");
+        const auto lilac = [](QColor c) { return c.blue() > 0x80 && c.blue() - c.red() > 0x20; }; // not the grey edge
+        QVERIFY2(Count(field, lilac, field.width() / 2) > 10, "the typed hour shows");
+        // Bold stays as heavy at every scale.
+        const auto ink = [](bool bold) {
+            QWidget host;
+            const QFont font = runtime::MakeFont(runtime::Face::MsPMincho, 9, bold);
+            QLabel* label =
+                runtime::MakeLabel(&host, "ink", "鈴設定時刻", {0, 0, 1215, 255}, Qt::white, Qt::black, font);
+            return Count(label->grab().toImage(), [](QColor c) { return c.lightness() > 127; });
+        };
+        // A bold made up by FreeType (the IPA faces) doubles the ink at 1x, a face's own bold less so.
+        const QFontInfo bold(runtime::MakeFont(runtime::Face::MsPMincho, 9, true));
+        const bool madeUp = QFontDatabase::weight(bold.family(), bold.styleName()) < QFont::Bold;
+        QVERIFY2(ink(true) > ink(false) * (madeUp ? 1.6 : 1.1), "bold is not as heavy as it should be");
         hour->showPopup(); // a list entry in full, "10" and not "…": as it shows in a wider list
         QWidget* list = hour->view()->window();
         const QRect ten = hour->view()->visualRect(hour->model()->index(9, 0));
