@@ -36,6 +36,7 @@ struct Request {
 // file and decoding it take time the clock's tick must not wait for, and a hung server would hold it.
 class Player {
 public:
+    explicit Player(std::string appId) : appId_(std::move(appId)) {}
     ~Player() {
         {
             const std::lock_guard lock(mutex_);
@@ -133,10 +134,7 @@ private:
         return false;
     }
 
-public:
-    std::string appId_;
-
-private:
+    const std::string appId_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Request> queue_;
@@ -150,7 +148,7 @@ private:
 };
 
 Player& ThePlayer() {
-    static Player player;
+    static Player player(QGuiApplication::desktopFileName().toStdString());
     return player;
 }
 #endif
@@ -167,8 +165,6 @@ BoxSound::BoxSound(Kind kind, QWidget* box) {
 #if defined(RUPIKA_HAVE_CANBERRA)
     static quint32 lastId = 0;
     Player& player = ThePlayer();
-    if (player.appId_.empty())
-        player.appId_ = QGuiApplication::desktopFileName().toStdString();
     const char* const events[] = {"dialog-information", "dialog-warning", "alarm-clock-elapsed"};
     // Sound servers tie the sound to its window, on X by the window's id.
     const std::string window = QGuiApplication::platformName() == QLatin1String("xcb")
