@@ -15,6 +15,7 @@
 #include "fonts.h"
 #include "forms.h"
 #include "frmtokei.h"
+#include "identity.h"
 #include "instances.h"
 #include "said.h"
 #include "sound.h"
@@ -57,6 +58,8 @@ void Describe() {
     QCoreApplication::setApplicationVersion(QStringLiteral(RUPIKA_VERSION_TEXT));
     // Wayland desktops find the menu entry, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(RUPIKA_APP_ID));
+    // The sound server and the notification service list the program by these.
+    runtime::SetIdentity({QStringLiteral("ルピカ時計"), QStringLiteral(RUPIKA_APP_ID), QStringLiteral("rupika-tokei")});
 }
 
 } // namespace

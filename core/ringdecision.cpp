@@ -10,10 +10,10 @@ constexpr qint64 Minute = 60;
 
 } // namespace
 
-bool RingDecision::RingNow(const ClockReading& now) {
+Ring RingDecision::RingNow(const ClockReading& now) {
     const std::optional<ClockReading> previous = std::exchange(previous_, now);
     if (alarm_.Generation() == 0)
-        return false;
+        return Ring::Quiet;
     const qint64 moment = now.WallSeconds();
     // Moments after `passedFrom`, up to now, count as passed since the last decision: normally those
     // after the previous tick; after a clock set back only the second it landed on; on the first
@@ -37,10 +37,10 @@ bool RingDecision::RingNow(const ClockReading& now) {
     // a real absence such as a sleeping machine.
     const bool noRealAbsence = previous && now.realSeconds - previous->realSeconds <= Minute;
     const bool lateInTheMinute = moment >= alarmMoment + Minute;
-    if (!passed || rungDays_.contains(alarmDay) || (lateInTheMinute && !noRealAbsence))
-        return false;
+    if (!passed || rungDays_.contains(alarmDay))
+        return Ring::Quiet;
     rungDays_.insert(alarmDay);
-    return true;
+    return lateInTheMinute && !noRealAbsence ? Ring::Missed : Ring::Now;
 }
 
 } // namespace aramu

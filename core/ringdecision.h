@@ -1,4 +1,4 @@
-// ringdecision.h - whether a tick opens the alarm box
+// ringdecision.h - whether a tick rings the alarm, or finds it missed while the machine slept
 #pragma once
 
 #include <QSet>
@@ -10,6 +10,12 @@
 
 namespace aramu {
 
+enum class Ring {
+    Quiet,
+    Now,    // the alarm's moment has come: ring
+    Missed, // it passed while the machine slept (or stood still): too late to ring, but the user should know
+};
+
 // Decides, once per tick, whether to open the alarm box now. The tick rings when
 // - the alarm moment (today's, or yesterday's if today's is still ahead) was passed since the previous
 //   tick: it lies after the previous tick's second and at or before this one's. On the first tick, and
@@ -18,10 +24,11 @@ namespace aramu {
 // - and the clock is still within the alarm's minute, or the wall clock got beyond it in no real time
 //   (a summer-time gap, a clock set forward): a late tick rings, a sleeping machine does not;
 // - and it has not rung for that date since the alarm was set.
+// A moment passed late after a real absence is Missed instead, once, and counts as rung.
 class RingDecision {
 public:
     explicit RingDecision(const AlarmState& alarm) : alarm_(alarm) {}
-    bool RingNow(const ClockReading& now);
+    Ring RingNow(const ClockReading& now);
 
 private:
     const AlarmState& alarm_;

@@ -21,9 +21,9 @@ void SetMsgBoxAnswerer(std::function<MsgAnswer(const MsgBoxCall&)> answerer) {
     Answerer() = std::move(answerer);
 }
 
-MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
+MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, BoxSound* sound) {
     if (Answerer())
-        return Answerer()(MsgBoxCall{prompt, style, title});
+        return Answerer()(MsgBoxCall{prompt, style, title, sound});
 
     const bool systemModal = style == MsgStyle::OkSystemModal;
     // The box takes the application's palette and font, never a window's black styling.
@@ -45,11 +45,11 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title) {
         // unseen: the taskbar flashes for it.
         QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
     }
-    const BoxSound sound(systemModal                              ? BoxSound::Alarm
-                         : style == MsgStyle::OkCancelInformation ? BoxSound::Information
-                                                                  : BoxSound::Warning,
-                         &box);
+    if (sound != nullptr)
+        sound->Start(&box);
     box.exec();
+    if (sound != nullptr)
+        sound->Stop();
     return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }
 

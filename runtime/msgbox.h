@@ -7,6 +7,8 @@
 
 namespace runtime {
 
+class BoxSound;
+
 enum class MsgStyle {
     OkOnly,              // OK, no icon
     OkCancelInformation, // OK and Cancel, information icon
@@ -19,11 +21,13 @@ struct MsgBoxCall {
     QString prompt;
     MsgStyle style = MsgStyle::OkOnly;
     QString title;
+    BoxSound* sound = nullptr;
 };
 
 // Shows the box and returns the answer once the user dismisses it. Esc and the close box answer
 // Cancel where there is a Cancel button, OK where OK is the only one. Prompts are always plain text.
-MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title);
+// A sound, if given, plays while the box is open.
+MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, BoxSound* sound = nullptr);
 
 // While set, MsgBox shows nothing and returns what the answerer says. Pass an empty function to go
 // back to real boxes.

@@ -1,5 +1,7 @@
 #include "notify.h"
 
+#include "identity.h"
+
 #if defined(RUPIKA_HAVE_DBUS)
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -9,20 +11,22 @@
 
 namespace runtime {
 
-void NotifyUrgent(const QString& summary, const QString& body) {
+void Notify(const QString& summary, const QString& body, Urgency urgency) {
 #if !defined(RUPIKA_HAVE_DBUS)
     (void)summary;
     (void)body;
+    (void)urgency;
 #else
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    // The alarm box rings already: the notification's own sound would be a second one.
-    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)},
+    // The alarm box rings already, and an alarm slept through is past ringing: a sound of the
+    // notification's own would be one too many.
+    const QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(urgency))},
                             {QStringLiteral("suppress-sound"), true}};
     // Servers that read markup (Plasma, GNOME) would take a "<" or "&" in the message for some.
-    call << QStringLiteral("ルピカ時計") << 0U << QStringLiteral("rupika-tokei") << summary << body.toHtmlEscaped()
-         << QStringList() << hints << -1;
+    const Identity& identity = ProgramIdentity();
+    call << identity.name << 0U << identity.iconName << summary << body.toHtmlEscaped() << QStringList() << hints << -1;
     // The tick must not wait on a service that may be slow or absent; the reply is of no use.
     QDBusConnection::sessionBus().asyncCall(call);
 #endif

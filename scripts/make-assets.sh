@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the committed artwork under assets/: the main window's picture
-# with ImageMagick, and every icon from assets/rupika-tokei.svg with
-# rsvg-convert (Debian: imagemagick, librsvg2-bin). The outputs are committed
+# with ImageMagick, every icon from assets/rupika-tokei.svg with
+# rsvg-convert, and the alarm sound with SoX (Debian: imagemagick,
+# librsvg2-bin, sox). The outputs are committed
 # so that building never needs either; run this only after changing the
 # picture below or the SVG.
 #
@@ -147,6 +148,17 @@ make_icons() {
     done
 }
 
+# ------------------------------------------------------------------ alarm
+# The clock's own alarm, for where the sound theme has none: two short high
+# beeps, a third of a second in all. It is played over and over, and kept
+# this short because on ALSA a play cannot be cut off: OK must silence it at
+# once. Softened edges keep the beeps from clicking.
+make_alarm() {
+    "${SOX:-sox}" --no-dither -n -r 48000 -b 16 -c 1 "$out/alarm.wav" \
+        synth 0.08 sine 2000 fade q 0.005 0.08 0.005 vol 0.5 pad 0 0.05 repeat 1 pad 0 0.04
+}
+
 make_picture
 make_icons
-echo "wrote: $(cd "$out" && echo tokei.gif tokei@2x.png window.png window.ico app.png app.ico icons/*/rupika-tokei.png)"
+make_alarm
+echo "wrote: $(cd "$out" && echo tokei.gif tokei@2x.png window.png window.ico app.png app.ico icons/*/rupika-tokei.png alarm.wav)"

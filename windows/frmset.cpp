@@ -7,6 +7,7 @@
 #include "frmtokei.h"
 #include "instances.h"
 #include "msgbox.h"
+#include "sound.h"
 #include "systemtime.h"
 #include "texts.h"
 
@@ -56,6 +57,11 @@ QString RefusalText(const aramu::AlarmTimeError& error) {
                : QStringLiteral("てやんでぃ！0時0分から23時59分までにしやがれぃ！");
 }
 
+void Refuse(const QString& text) {
+    runtime::BoxSound sound(runtime::BoxSound::Warning);
+    runtime::MsgBox(text, runtime::MsgStyle::OkOnly, BoxTitle, &sound);
+}
+
 } // namespace
 
 FrmSet::FrmSet() : Form(QStringLiteral("アラーム設定"), 4500, 1215) {
@@ -93,14 +99,14 @@ void FrmSet::Command1_Click() {
     const QString hour = Combo1->currentText();
     const QString minute = Combo2->currentText();
     if (hour.isEmpty() || minute.isEmpty()) {
-        runtime::MsgBox(QStringLiteral("てやんでぃ！時間をいれやがれぃ！"), runtime::MsgStyle::OkOnly, BoxTitle);
+        Refuse(QStringLiteral("てやんでぃ！時間をいれやがれぃ！"));
         Combo1->setEditText(QStringLiteral("0"));
         Combo2->setEditText(QStringLiteral("0"));
         return;
     }
     const aramu::LocaleFormats& formats = runtime::UserFormats();
     if (const auto error = aramu::Alarm().SetAlarmTime(hour, minute, formats)) {
-        runtime::MsgBox(RefusalText(*error), runtime::MsgStyle::OkOnly, BoxTitle);
+        Refuse(RefusalText(*error));
         return;
     }
     Unload();

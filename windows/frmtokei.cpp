@@ -7,9 +7,11 @@
 #include "controls.h"
 #include "fonts.h"
 #include "frmset.h"
+#include "identity.h"
 #include "instances.h"
 #include "msgbox.h"
 #include "notify.h"
+#include "sound.h"
 #include "systemtime.h"
 #include "texts.h"
 #include "ticktexts.h"
@@ -79,18 +81,27 @@ void FrmTokei::Timer1_Timer() {
     lbltokei->setText(aramu::TimeText(now.time, formats));
     setWindowTitle(aramu::CaptionText(now.time, formats));
 
-    // Ticks go on while the alarm box is open, keeping the clock running behind it, but one box
-    // is enough.
-    if (alarmBoxOpen_)
+    // The ring rule hears every tick, those behind the open alarm box too, so that it never decides from a
+    // stale one.
+    const aramu::Ring ring = ring_.RingNow(now);
+    const aramu::AlarmState& alarm = aramu::Alarm();
+    if (ring == aramu::Ring::Missed)
+        runtime::Notify(runtime::ProgramIdentity().name,
+                        aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage()), runtime::Urgency::Normal);
+    if (ring != aramu::Ring::Now)
         return;
-    if (ring_.RingNow(now)) {
-        alarmBoxOpen_ = true;
-        // Wayland lets no window stay on top, so the box may open unseen behind another.
-        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-            runtime::NotifyUrgent(BoxTitle, aramu::Alarm().AlarmMessage());
-        runtime::MsgBox(aramu::Alarm().AlarmMessage(), runtime::MsgStyle::OkSystemModal, BoxTitle);
-        alarmBoxOpen_ = false;
+    // Wayland lets no window stay on top, so the box may be unseen behind another.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        runtime::Notify(BoxTitle, alarm.AlarmMessage(), runtime::Urgency::Critical);
+    // One box is enough: the moment come again while it is open (the next day, say) rings it again.
+    if (ringing_ != nullptr) {
+        ringing_->RingAgain();
+        return;
     }
+    runtime::BoxSound sound(runtime::BoxSound::Alarm);
+    ringing_ = &sound;
+    runtime::MsgBox(alarm.AlarmMessage(), runtime::MsgStyle::OkSystemModal, BoxTitle, &sound);
+    ringing_ = nullptr;
 }
 
 void FrmTokei::Command1_Click() {
@@ -102,8 +113,9 @@ void FrmTokei::ShowAlarmTime(const QString& text) {
 }
 
 void FrmTokei::Command2_Click() {
+    runtime::BoxSound sound(runtime::BoxSound::Information);
     if (runtime::MsgBox(QStringLiteral("終了するがかまわねぇか？"), runtime::MsgStyle::OkCancelInformation,
-                        QStringLiteral("終了確認")) != runtime::MsgAnswer::Ok)
+                        QStringLiteral("終了確認"), &sound) != runtime::MsgAnswer::Ok)
         return;
     Unload();
     runtime::EndProgram();

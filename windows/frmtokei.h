@@ -7,6 +7,7 @@
 
 #include "forms.h"
 #include "ringdecision.h"
+#include "sound.h"
 #include "ticktimer.h"
 
 namespace windows {
@@ -39,7 +40,7 @@ private:
     runtime::TickTimer* Timer1;
 
     aramu::RingDecision ring_{aramu::Alarm()};
-    bool alarmBoxOpen_ = false;
+    runtime::BoxSound* ringing_ = nullptr; // the open alarm box's
 };
 
 } // namespace windows

@@ -95,6 +95,19 @@ TEST(TickTexts, FollowTheLocale) {
     }
 }
 
+// The hour as the title shows it, the minute always in two digits; the message on a line of its own.
+TEST(TickTexts, MissedAlarmTellsTheTimeAndTheMessage) {
+    // clang-format off
+    const struct { QTime alarm; const char16_t *message, *told; } cases[] = {
+        {{0, 0}, u"", u"鈴 0:00 はスリープ中に過ぎました"},
+        {{7, 5}, u"起きろ", u"鈴 7:05 はスリープ中に過ぎました\n起きろ"},
+        {{23, 59}, u" ", u"鈴 23:59 はスリープ中に過ぎました\n "},
+    };
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(aramu::MissedAlarmText(c.alarm, QString::fromUtf16(c.message)), QString::fromUtf16(c.told));
+}
+
 // Whatever pattern a locale gives, the title shows a time and never a pattern letter.
 TEST(TickTexts, NoPatternLetterLeaksInAnyLocale) {
     const auto all = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);

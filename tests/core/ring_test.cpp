@@ -41,17 +41,23 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
 // realOffset: real seconds minus wall seconds, which changes where the wall clock jumps; arm: a minute
 // (of the scenario's hour) set just before this tick.
 struct Tick { int day, h, m, s; int realOffset = 0; const char16_t* arm = nullptr; };
-// minute: of the hour, set before the first tick (nullptr: not yet); ringsAt: the ticks that must ring.
-struct Scenario { const char* name; const char16_t* minute; std::vector<Tick> ticks; std::vector<int> ringsAt; int hour = 7; };
+// minute: of the hour, set before the first tick (nullptr: not yet); ringsAt: the ticks that must ring;
+// missedAt: those that must find it passed while the machine slept.
+struct Scenario { const char* name; const char16_t* minute; std::vector<Tick> ticks; std::vector<int> ringsAt; int hour = 7; std::vector<int> missedAt = {}; };
 // clang-format on
 
-TEST(RingDecision, RingsOnceWhenTheMomentIsReached) {
+TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneSleptThrough) {
     // clang-format off
     const Scenario scenarios[] = {
         {"ticks within the alarm second ring once", u"05", {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 7, 5, 0}, {0, 7, 5, 1}}, {1}},
         {"a tick stalled into the minute still rings", u"05", {{0, 7, 4, 59}, {0, 7, 5, 59}, {0, 7, 6, 0}}, {1}},
-        {"stalled past the minute", u"05", {{0, 7, 4, 59}, {0, 7, 6, 0}}, {}},
-        {"waking from sleep", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0}}, {}},
+        {"stalled past the minute", u"05", {{0, 7, 4, 59}, {0, 7, 6, 0}}, {}, 7, {1}},
+        {"waking from sleep", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0}}, {}, 7, {1}},
+        {"slept through: told once, and the next day rings", u"05",
+         {{0, 6, 0, 0}, {0, 8, 0, 0}, {0, 8, 0, 1}, {0, 7, 5, 0, 3302}, {1, 7, 4, 59}, {1, 7, 5, 0}}, {5}, 7, {1}},
+        {"slept into its minute still rings", u"05", {{0, 6, 0, 0}, {0, 7, 5, 30}}, {1}},
+        {"ringing while the last box is open: each day once", u"05",
+         {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 12, 0, 0}, {0, 23, 59, 59}, {1, 7, 4, 59}, {1, 7, 5, 0}, {1, 7, 5, 1}}, {1, 5}},
         {"clock set back into the minute after ringing", u"05",
          {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 7, 5, 30}, {0, 7, 4, 30, 61}, {0, 7, 4, 59, 61}, {0, 7, 5, 0, 61}}, {1}},
         {"set back into the minute from later", u"05", {{0, 7, 10, 0}, {0, 7, 5, 20, 281}}, {}},
@@ -91,17 +97,19 @@ TEST(RingDecision, RingsOnceWhenTheMomentIsReached) {
         if (sc.minute)
             set(sc.minute);
         aramu::RingDecision decision(alarm);
-        std::vector<int> rang;
+        std::vector<int> rang, missed;
         for (std::size_t i = 0; i < sc.ticks.size(); ++i) {
             const Tick& t = sc.ticks[i];
             if (t.arm)
                 set(t.arm);
             aramu::ClockReading r{QDate(2026, 12, 6).addDays(t.day), QTime(t.h, t.m, t.s), 0};
             r.realSeconds = r.WallSeconds() + t.realOffset;
-            if (decision.RingNow(r))
-                rang.push_back(static_cast<int>(i));
+            const aramu::Ring ring = decision.RingNow(r);
+            if (ring != aramu::Ring::Quiet)
+                (ring == aramu::Ring::Now ? rang : missed).push_back(static_cast<int>(i));
         }
         EXPECT_EQ(rang, sc.ringsAt) << sc.name;
+        EXPECT_EQ(missed, sc.missedAt) << sc.name;
     }
 }
 

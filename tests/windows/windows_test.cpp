@@ -17,6 +17,7 @@
 #include "instances.h"
 #include "limitedtextbox.h"
 #include "msgbox.h"
+#include "sound.h"
 #include "systemtime.h"
 #include "texts.h"
 
@@ -127,24 +128,32 @@ private slots:
         Ctl<QComboBox>(Set(), "Combo1")->setEditText("7");
         Ctl<QComboBox>(Set(), "Combo2")->setEditText("05");
         Click(Set(), "Command1");
-        answer = [&](const runtime::MsgBoxCall&) {
+        int rings = 0, sound = -1;
+        QStringList behind;
+        answer = [&](const runtime::MsgBoxCall& call) {
             for (int s = 1; s <= 12; ++s) // ticks keep arriving while the box is open
                 tickAt(7, 5, s);
+            behind = {Text(Tokei(), "lblDay"), Text(Tokei(), "lbltokei"), tokei->windowTitle()};
+            clock.now = clock.now.addDays(1); // left open until the next day's alarm, which rings it again
+            tickAt(7, 4, 59);
+            tickAt(7, 5, 0);
+            rings = call.sound ? call.sound->Rings() : -1;
+            sound = call.sound ? call.sound->SoundKind() : -1;
             return MsgAnswer::Ok;
         };
         clock.now.setDate(QDate(2001, 3, 5));
         tickAt(7, 4, 59);
         clock.reads = 0;
         tickAt(7, 5, 0);
-        QCOMPARE(clock.reads, 13);
+        QCOMPARE(clock.reads, 15);
         QCOMPARE(boxes.size(), 1u);
         QCOMPARE(boxes[0].prompt + boxes[0].title, "<b>起きろ</b>ルピカ");
-        QVERIFY(boxes[0].style == MsgStyle::OkSystemModal);
-        QCOMPARE(QStringList({Text(Tokei(), "lblDay"), Text(Tokei(), "lbltokei"), tokei->windowTitle()}),
-                 QStringList({"2001/03/05", "07:05:12", "ルピカ時計  7:05:12"}));
-        tickAt(7, 5, 0);
+        QVERIFY(boxes[0].style == MsgStyle::OkSystemModal && sound == runtime::BoxSound::Alarm);
+        QCOMPARE(behind, QStringList({"2001/03/05", "07:05:12", "ルピカ時計  7:05:12"}));
+        QCOMPARE(rings, 1); // never started by an answered box, but asked to ring again once
+        tickAt(7, 5, 1);    // no late box for the day that rang in the open one
         QCOMPARE(boxes.size(), 1u);
-        clock.now.setDate(QDate(2001, 3, 6)); // and the next day again, once the first box is gone
+        clock.now = clock.now.addDays(1); // and the day after, once the box is gone, a box again
         tickAt(7, 4, 59);
         tickAt(7, 5, 0);
         QCOMPARE(boxes.size(), 2u);
