@@ -155,7 +155,8 @@ int main(int argc, char* argv[]) {
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The boxes' own buttons speak Japanese like the rest of the program, whatever the locale.
+    // Qt's own texts, such as the fields' context menus, speak Japanese like the rest of the program
+    // where Qt's translations are installed (the boxes name their buttons themselves).
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

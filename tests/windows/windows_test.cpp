@@ -175,21 +175,24 @@ private slots:
                                             {MsgStyle::OkSystemModal, "Esc", MsgAnswer::Ok}}) {
             tokei->activateWindow();
             QTRY_VERIFY(tokei->isActiveWindow());
-            QString shown; // what the box held as it showed: its text, whether plain, on top; its colour
+            QString shown; // what the box held as it showed: its text, whether plain, on top, its buttons
             QColor background;
-            QTimer::singleShot(50, this, [&, how = QString(how)] {
+            QTimer::singleShot(0, this, [&, how = QString(how)] {
+                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 shown = box->text() + (box->textFormat() == Qt::PlainText ? " plain" : "") +
                         (box->icon() == QMessageBox::Information ? " (i)" : "") +
                         (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
+                for (QAbstractButton* button : box->buttons())
+                    shown += " " + button->text();
                 background = box->grab().toImage().pixelColor(2, 2);
                 how == "ok"          ? box->button(QMessageBox::Ok)->click()
                 : how == "close box" ? (void)box->close()
                                      : QTest::keyClick(box, Qt::Key_Escape);
             });
             QVERIFY2(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
-            QCOMPARE(shown,
-                     QString("<img src=\"x.png\"> plain") + (style == MsgStyle::OkSystemModal ? " on top" : " (i)"));
+            QCOMPARE(shown, QString("<img src=\"x.png\"> plain") +
+                                (style == MsgStyle::OkSystemModal ? " on top OK" : " (i) OK キャンセル"));
             QCOMPARE(background, QApplication::palette().color(QPalette::Window));
         }
     }
