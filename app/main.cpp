@@ -8,7 +8,6 @@
 #include <QTranslator>
 
 #include <cstdio>
-#include <initializer_list>
 #include <optional>
 
 #include "display.h"
@@ -23,6 +22,39 @@
 
 namespace {
 
+// The options Qt documents for every QGuiApplication and QApplication, and those of the X11 platform
+// it runs on: QApplication takes them for itself, but the parser sees them first and must know them
+// to tell them from mistakes, and to know which of them take the next argument as their value.
+struct QtOption {
+    const char* name;
+    const char* value; // nullptr where it takes none
+    const char* description;
+};
+constexpr QtOption QtOptions[] = {
+    {"platform", "name[:options]", "The platform plugin (xcb, wayland, offscreen, ...)."},
+    {"platformpluginpath", "path", "Where to look for platform plugins."},
+    {"platformtheme", "theme", "The platform theme."},
+    {"plugin", "plugin", "An additional plugin to load."},
+    {"qmljsdebugger", "port:port[,block]", "Activates the QML/JS debugger."},
+    {"qwindowgeometry", "geometry", "The main window's geometry, as WxH+X+Y."},
+    {"qwindowicon", "icon", "The windows' icon."},
+    {"qwindowtitle", "title", "The first window's title."},
+    {"reverse", nullptr, "Lays the windows out from right to left."},
+    {"session", "session", "Restores an earlier session."},
+    {"style", "style", "The widget style."},
+    {"stylesheet", "file", "A style sheet for the widgets."},
+    {"widgetcount", nullptr, "Reports at the end how many widgets were left."},
+    {"testability", nullptr, "Loads the testability plugin."},
+    {"display", "host:screen", "The X display, instead of DISPLAY."},
+    {"geometry", "geometry", "On X, the same as --qwindowgeometry."},
+    {"title", "title", "On X, the same as --qwindowtitle."},
+    {"icon", "icon", "On X, the same as --qwindowicon."},
+    {"name", "name", "On X, the windows' instance name."},
+    {"visual", "id", "On X, the visual to draw with."},
+    {"nograb", nullptr, "On X, never grabs the mouse or the keyboard."},
+    {"dograb", nullptr, "On X, grabs them even under a debugger."},
+};
+
 struct Options {
     QCommandLineParser parser;
     QCommandLineOption help = parser.addHelpOption();
@@ -32,24 +64,20 @@ struct Options {
         QStringLiteral("Render the main window after its first tick into a PNG file and exit."),
         QStringLiteral("FILE")};
     QCommandLineOption silent{QStringLiteral("silent"), QStringLiteral("Play no sounds, not even the alarm's.")};
-    Options() {
+    // Qt's options are listed by --help-all alone.
+    explicit Options(bool qtOptionsListed = false) {
         parser.setApplicationDescription(QStringLiteral("ルピカ時計 - a desktop alarm clock"));
         parser.addOption(screenshot);
         parser.addOption(silent);
-        // QApplication takes these for itself, but the parser sees them first and
-        // must know them to tell them from mistakes; Qt spells them with one dash.
+        // Qt spells its options with one dash, and takes them with two as well.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        for (const char* name :
-             {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
-              "qwindowtitle", "display", "geometry", "style", "stylesheet", "session"})
-            AddQtOption(name, QStringLiteral("value"));
-        for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
-            AddQtOption(name, QString());
-    }
-    void AddQtOption(const char* name, const QString& valueName) {
-        QCommandLineOption option(QString::fromLatin1(name), QString(), valueName);
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
+        for (const QtOption& qt : QtOptions) {
+            QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
+                                      qt.value ? QString::fromLatin1(qt.value) : QString());
+            if (!qtOptionsListed)
+                option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
     }
 };
 
@@ -81,8 +109,13 @@ int main(int argc, char* argv[]) {
         qCWarning(runtime::Said, "%s\nTry 'rupika-tokei --help' for more information.", qUtf8Printable(error));
         return 1;
     }
-    if (options.parser.isSet(options.help) || options.parser.isSet(options.version) ||
-        options.parser.isSet(QStringLiteral("help-all"))) {
+    if (options.parser.isSet(QStringLiteral("help-all"))) {
+        // Qt's own list would add only QCoreApplication's options, the one application there is yet.
+        QCoreApplication core(argc, argv);
+        Options all(true);
+        all.parser.showHelp(0); // exits
+    }
+    if (options.parser.isSet(options.help) || options.parser.isSet(options.version)) {
         QCoreApplication core(argc, argv);
         options.parser.process(core); // prints and exits
         return 0;
@@ -100,6 +133,9 @@ int main(int argc, char* argv[]) {
         const QByteArray requested = options.parser.isSet(QStringLiteral("platform"))
                                          ? options.parser.value(QStringLiteral("platform")).toLocal8Bit()
                                          : qgetenv("QT_QPA_PLATFORM");
+        // Qt's -display stands for DISPLAY, which is asked before Qt sees the option.
+        if (options.parser.isSet(QStringLiteral("display")))
+            qputenv("DISPLAY", options.parser.value(QStringLiteral("display")).toLocal8Bit());
         display.emplace(requested);
         if (!display->Platform()) {
             qCWarning(runtime::Said, "no display to open (neither X nor Wayland answers); "
@@ -122,7 +158,8 @@ int main(int argc, char* argv[]) {
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The boxes' own buttons speak Japanese like the rest of the program, whatever the locale.
+    // Qt's own texts, such as the fields' context menus, speak Japanese like the rest of the program
+    // where Qt's translations are installed (the boxes name their buttons themselves).
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

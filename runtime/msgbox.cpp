@@ -32,9 +32,11 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, Bo
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
     box.setIcon(style == MsgStyle::OkCancelInformation ? QMessageBox::Information : QMessageBox::NoIcon);
+    // The buttons name themselves: Qt's Japanese texts come in a package that may not be installed.
     QPushButton* ok = box.addButton(QMessageBox::Ok);
+    ok->setText(QStringLiteral("OK"));
     if (style == MsgStyle::OkCancelInformation)
-        box.addButton(QMessageBox::Cancel);
+        box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     else
         box.setEscapeButton(ok); // a lone OK box closes by Esc or its close box as OK
     box.setDefaultButton(ok);

@@ -23,6 +23,7 @@ test=(
   weston xwayland qt6-wayland dbus-daemon adwaita-qt6
   pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse
   clang libclang-rt-14-dev
+  llvm # llvm-symbolizer: without it a sanitizer's report of a clang build is bare addresses
   binutils-mingw-w64-x86-64
   lintian desktop-file-utils appstream
 )

@@ -1,5 +1,9 @@
 #include "frmset.h"
 
+#include <QLineEdit>
+
+#include <limits>
+
 #include "alarmstate.h"
 #include "controls.h"
 #include "fonts.h"
@@ -20,6 +24,9 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, c
     combo->setInsertPolicy(QComboBox::NoInsert);
     // No completion from the list: a typed "5" must stay 5 minutes, not turn into "50".
     combo->setCompleter(nullptr);
+    // The text is read only when 決 is pressed, so a paste of any length is kept whole: cut at the
+    // field's usual 32,767 characters it would silently become another number.
+    combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     combo->setFont(runtime::MakeFont(runtime::Face::MsPGothic, 9));
     combo->addItems(entries);
     combo->setCurrentIndex(-1);

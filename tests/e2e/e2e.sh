@@ -17,15 +17,20 @@ fail() {
 }
 
 if [ -z "${E2E_DISPLAY:-}" ]; then
-    while read -r status option said; do # said: a pattern of what it prints
-        out=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:97 "$1" "$option" 2>&1)
-        [ $? -eq "$status" ] && [[ $out =~ $said ]] || fail "$option answered \"$out\""
+    # options: the arguments, parted by commas; said: a pattern of what it prints
+    while read -r status options said; do
+        IFS=, read -ra option <<<"$options"
+        out=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:97 "$1" "${option[@]}" 2>&1)
+        [ $? -eq "$status" ] && [[ $out =~ $said ]] || fail "${option[*]} answered \"$out\""
     done <<'EOF'
 1 --bogus Unknown option 'bogus'.
 1 --screenshot Missing value after '--screenshot'.
 1 stray Unexpected argument 'stray'.
 0 --version ^rupika-tokei [0-9]+\.[0-9][0-9]$
 1 -reverse ^rupika-tokei: no display to open.*--screenshot FILE renders the clock without one$
+1 -title,x,-name,x,--testability,-icon,x,-style=fusion ^rupika-tokei: no display to open
+1 -title,x,stray Unexpected argument 'stray'.
+0 --help-all --qwindowtitle <title> +The first window's title
 0 --screenshot=/tmp/rupika-e2e.png ^/tmp/rupika-e2e.png$
 EOF
     exec env E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"

@@ -57,9 +57,9 @@ QString Text(QWidget* form, const char* name) {
 void Click(QWidget* form, const char* name) {
     Ctl<QPushButton>(form, name)->click();
 }
-// Keys for what a keyboard types, an input-method commit for the rest (full-width digits, kanji).
+// Keys for what a keyboard types, an input-method commit for the rest (full-width digits, kanji, a paste).
 void Type(QWidget* edit, const QString& text) {
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; }))
+    if (text.size() < 100 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; }))
         return QTest::keyClicks(edit, text);
     QInputMethodEvent commit;
     commit.setCommitString(text);
@@ -184,21 +184,24 @@ private slots:
                                             {MsgStyle::OkSystemModal, "Esc", MsgAnswer::Ok}}) {
             tokei->activateWindow();
             QTRY_VERIFY(tokei->isActiveWindow());
-            QString shown; // what the box held as it showed: its text, whether plain, on top; its colour
+            QString shown; // what the box held as it showed: its text, whether plain, on top, its buttons
             QColor background;
-            QTimer::singleShot(50, this, [&, how = QString(how)] {
+            QTimer::singleShot(0, this, [&, how = QString(how)] {
+                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 shown = box->text() + (box->textFormat() == Qt::PlainText ? " plain" : "") +
                         (box->icon() == QMessageBox::Information ? " (i)" : "") +
                         (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
+                for (QAbstractButton* button : box->buttons())
+                    shown += " " + button->text();
                 background = box->grab().toImage().pixelColor(2, 2);
                 how == "ok"          ? box->button(QMessageBox::Ok)->click()
                 : how == "close box" ? (void)box->close()
                                      : QTest::keyClick(box, Qt::Key_Escape);
             });
             QVERIFY2(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
-            QCOMPARE(shown,
-                     QString("<img src=\"x.png\"> plain") + (style == MsgStyle::OkSystemModal ? " on top" : " (i)"));
+            QCOMPARE(shown, QString("<img src=\"x.png\"> plain") +
+                                (style == MsgStyle::OkSystemModal ? " on top OK" : " (i) OK キャンセル"));
             QCOMPARE(background, QApplication::palette().color(QPalette::Window));
         }
     }
@@ -246,6 +249,7 @@ private slots:
         Row("minute words", "7", "5分", NotANumber, "");
         Row("past 16 bits", "40000", "0", OutsideTheDay, "");
         Row("hour 24", "24", "00", OutsideTheDay, "");
+        Row("pasted past 32,767 characters", QString(40000, '0') + "7", "05", "", "7:05:00");
     }
     void settingTheAlarm() {
         QFETCH(QString, hour);
