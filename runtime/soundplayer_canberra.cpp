@@ -165,23 +165,26 @@ private:
         }
         if (now < retryAt_)
             return;
-        int error = Connect();
-        for (Source source = source_; error == CA_SUCCESS; source = Source::Own) {
+        int error = CA_SUCCESS, themeError = CA_SUCCESS;
+        for (const Source source : {Source::Theme, Source::Own}) {
+            if ((error = Connect()) != CA_SUCCESS)
+                break;
             // Only PulseAudio cuts a play short when OK is pressed; elsewhere (ALSA) a play runs to its end, so
             // there the alarm is the program's own short one, repeated, never the theme's six seconds.
-            if (source == Source::Theme && !pulse_)
+            if (source == Source::Theme && (source_ == Source::Own || !pulse_))
                 continue;
             const quint32 id = Play(*alarm_, source, &error);
             if (id != 0) {
-                if (source != source_ && error != CA_SUCCESS)
-                    Tell(Because("the sound theme's alarm cannot be played", error, "the clock's own sound instead"));
+                if (themeError != CA_SUCCESS)
+                    Tell(Because("the sound theme's alarm cannot be played", themeError,
+                                 "the clock's own sound instead"));
                 source_ = source;
                 alarmPlay_ = id;
                 Heard(*alarm_);
                 return;
             }
-            if (source == Source::Own)
-                break;
+            if (source == Source::Theme)
+                themeError = error;
         }
         source_ = Source::Theme;
         Failed(*alarm_, error);

@@ -21,7 +21,7 @@ test=(
   fonts-noto-cjk
   xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
   weston xwayland qt6-wayland dbus-daemon adwaita-qt6
-  pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse
+  pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse libasound2-plugins
   clang libclang-rt-14-dev
   llvm # llvm-symbolizer: without it a sanitizer's report of a clang build is bare addresses
   binutils-mingw-w64-x86-64
