@@ -10,15 +10,16 @@
 #include <cstdio>
 #include <optional>
 
-#include "display.h"
-#include "fonts.h"
-#include "forms.h"
-#include "frmtokei.h"
-#include "identity.h"
-#include "instances.h"
-#include "said.h"
-#include "sound.h"
+#include "desktop/display.h"
+#include "desktop/identity.h"
+#include "desktop/said.h"
+#include "desktop/sound.h"
+#include "desktop/userlocale.h"
+#include "forms/fonts.h"
+#include "forms/forms.h"
 #include "version.h"
+#include "windows/frmtokei.h"
+#include "windows/instances.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void Describe() {
     // Wayland desktops find the menu entry, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(RUPIKA_APP_ID));
     // The sound server and the notification service list the program by these.
-    runtime::SetIdentity({QStringLiteral("ルピカ時計"), QStringLiteral(RUPIKA_APP_ID), QStringLiteral("rupika-tokei")});
+    desktop::SetIdentity({QStringLiteral("ルピカ時計"), QStringLiteral(RUPIKA_APP_ID), QStringLiteral("rupika-tokei")});
 }
 
 } // namespace
@@ -106,7 +107,7 @@ int main(int argc, char* argv[]) {
     else if (!options.parser.positionalArguments().isEmpty())
         error = QStringLiteral("Unexpected argument '%1'.").arg(options.parser.positionalArguments().constFirst());
     if (!error.isEmpty()) {
-        qCWarning(runtime::Said, "%s\nTry 'rupika-tokei --help' for more information.", qUtf8Printable(error));
+        qCWarning(desktop::Said, "%s\nTry 'rupika-tokei --help' for more information.", qUtf8Printable(error));
         return 1;
     }
     if (options.parser.isSet(QStringLiteral("help-all"))) {
@@ -120,7 +121,7 @@ int main(int argc, char* argv[]) {
         options.parser.process(core); // prints and exits
         return 0;
     }
-    std::optional<runtime::DisplayChoice> display;
+    std::optional<desktop::DisplayChoice> display;
     if (options.parser.isSet(options.screenshot)) {
         // A screenshot needs no screen, and renders the same wherever it is taken: offscreen, unless
         // the user names a platform. It is no session either: Qt's notes on what one lacks go unsaid.
@@ -138,7 +139,7 @@ int main(int argc, char* argv[]) {
             qputenv("DISPLAY", options.parser.value(QStringLiteral("display")).toLocal8Bit());
         display.emplace(requested);
         if (!display->Platform()) {
-            qCWarning(runtime::Said, "no display to open (neither X nor Wayland answers); "
+            qCWarning(desktop::Said, "no display to open (neither X nor Wayland answers); "
                                      "--screenshot FILE renders the clock without one");
             return 1;
         }
@@ -153,7 +154,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (display)
         display->Release();
-    runtime::UseUtf8InTheCLocale();
+    desktop::UseUtf8InTheCLocale();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -165,15 +166,15 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    runtime::SetSilent(options.parser.isSet(options.silent));
-    runtime::InstallFontSubstitutes();
+    desktop::SetSilent(options.parser.isSet(options.silent));
+    forms::InstallFontSubstitutes();
     windows::FrmTokei& tokei = windows::frmTokei().Show();
     if (options.parser.isSet(options.screenshot)) {
         tokei.Timer1_Timer();
         QApplication::processEvents();
         const QString file = options.parser.value(options.screenshot);
         if (!tokei.grab().save(file, "PNG")) {
-            qCWarning(runtime::Said, "cannot write %s", qUtf8Printable(file));
+            qCWarning(desktop::Said, "cannot write %s", qUtf8Printable(file));
             return 1;
         }
         std::printf("%s\n", qUtf8Printable(file));

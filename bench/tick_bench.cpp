@@ -1,8 +1,8 @@
 // tick_bench.cpp - the core's share of one clock tick: one reading, three texts and the ring decision
 #include <benchmark/benchmark.h>
 
-#include "ringdecision.h"
-#include "ticktexts.h"
+#include "core/ringdecision.h"
+#include "core/ticktexts.h"
 
 namespace {
 

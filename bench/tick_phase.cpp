@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "ticktimer.h"
+#include "desktop/ticktimer.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     std::vector<qint64> lateness; // milliseconds past the second each tick serves
-    runtime::TickTimer timer([&] { lateness.push_back(QDateTime::currentMSecsSinceEpoch() % 1000); });
+    desktop::TickTimer timer([&] { lateness.push_back(QDateTime::currentMSecsSinceEpoch() % 1000); });
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
     timer.Start();
     QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &app, &QCoreApplication::quit);

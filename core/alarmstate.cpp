@@ -1,6 +1,6 @@
-#include "alarmstate.h"
+#include "core/alarmstate.h"
 
-#include "numbertext.h"
+#include "core/numbertext.h"
 
 namespace aramu {
 

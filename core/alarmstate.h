@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "localeformats.h"
+#include "core/localeformats.h"
 
 namespace aramu {
 

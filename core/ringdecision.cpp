@@ -1,4 +1,4 @@
-#include "ringdecision.h"
+#include "core/ringdecision.h"
 
 #include <algorithm>
 #include <utility>

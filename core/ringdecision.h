@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "alarmstate.h"
-#include "clock.h"
+#include "core/alarmstate.h"
+#include "core/clock.h"
 
 namespace aramu {
 

@@ -1,4 +1,4 @@
-#include "ticktexts.h"
+#include "core/ticktexts.h"
 
 namespace aramu {
 

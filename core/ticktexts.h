@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTime>
 
-#include "localeformats.h"
+#include "core/localeformats.h"
 
 namespace aramu {
 

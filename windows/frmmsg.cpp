@@ -1,37 +1,37 @@
-#include "frmmsg.h"
+#include "windows/frmmsg.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "alarmstate.h"
-#include "controls.h"
-#include "fonts.h"
-#include "frmset.h"
-#include "instances.h"
-#include "texts.h"
+#include "core/alarmstate.h"
+#include "forms/controls.h"
+#include "forms/fonts.h"
+#include "windows/frmset.h"
+#include "windows/instances.h"
+#include "windows/shared.h"
 
 namespace windows {
 
 FrmMsg::FrmMsg() : Form(QStringLiteral("メッセージ設定"), 4500, 1215) {
-    using runtime::Face;
-    using runtime::MakeFont;
+    using forms::Face;
+    using forms::MakeFont;
     const QFont mincho = MakeFont(Face::MsPMincho, 9);
     setFont(mincho);
 
-    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("メッセージを設定してくれぃ！（２０文字以内なっ！）"),
-                                {120, 120, 3975, 255}, PaleLilac, Qt::black, mincho);
-    txtMessage = new runtime::LimitedTextBox(QStringLiteral("スロット屋で勝負の時間でぃ！！"), 20, this);
+    Label1 = forms::MakeLabel(this, "Label1", QStringLiteral("メッセージを設定してくれぃ！（２０文字以内なっ！）"),
+                              {120, 120, 3975, 255}, PaleLilac, Qt::black, mincho);
+    txtMessage = new forms::LimitedTextBox(QStringLiteral("スロット屋で勝負の時間でぃ！！"), 20, this);
     txtMessage->setFont(mincho);
-    runtime::Place(txtMessage, "txtMessage", {120, 600, 3375, 375});
+    forms::Place(txtMessage, "txtMessage", {120, 600, 3375, 375});
     // The text box keeps the system's window colours rather than the window's black.
     txtMessage->setPalette(QApplication::palette(txtMessage));
-    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("決"), {3600, 720, 735, 375}, Lilac,
-                                   MakeFont(Face::MsPMincho, 9, true));
+    Command1 = forms::MakeButton(this, "Command1", QStringLiteral("決"), {3600, 720, 735, 375}, Lilac,
+                                 MakeFont(Face::MsPMincho, 9, true));
 
-    std::vector<runtime::Line> lines = Stripe(1560, 360);
-    for (const runtime::Line& line : Stripe(240, 1080))
+    std::vector<forms::Line> lines = Stripe(1560, 360);
+    for (const forms::Line& line : Stripe(240, 1080))
         lines.push_back(line);
-    auto* layer = new runtime::LineLayer(this, std::move(lines));
+    auto* layer = new forms::LineLayer(this, std::move(lines));
     layer->stackUnder(txtMessage); // above Label1, beneath the text box and the button
 
     txtMessage->setFocus();

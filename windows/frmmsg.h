@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "forms.h"
-#include "limitedtextbox.h"
+#include "forms/forms.h"
+#include "forms/limitedtextbox.h"
 
 namespace windows {
 
-class FrmMsg : public runtime::Form {
+class FrmMsg : public forms::Form {
     Q_OBJECT
 public:
     FrmMsg();
@@ -22,7 +22,7 @@ protected:
 
 private:
     QLabel* Label1;
-    runtime::LimitedTextBox* txtMessage;
+    forms::LimitedTextBox* txtMessage;
     QPushButton* Command1;
 };
 

@@ -1,24 +1,25 @@
-#include "frmset.h"
+#include "windows/frmset.h"
 
 #include <QLineEdit>
 
 #include <limits>
 
-#include "alarmstate.h"
-#include "controls.h"
-#include "fonts.h"
-#include "frmmsg.h"
-#include "frmtokei.h"
-#include "instances.h"
-#include "msgbox.h"
-#include "sound.h"
-#include "systemtime.h"
-#include "texts.h"
+#include "core/alarmstate.h"
+#include "desktop/sound.h"
+#include "desktop/systemtime.h"
+#include "desktop/userlocale.h"
+#include "forms/controls.h"
+#include "forms/fonts.h"
+#include "forms/msgbox.h"
+#include "windows/frmmsg.h"
+#include "windows/frmtokei.h"
+#include "windows/instances.h"
+#include "windows/shared.h"
 
 namespace windows {
 namespace {
 
-QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, const QStringList& entries) {
+QComboBox* MakeCombo(QWidget* parent, const char* name, forms::TwipsBox box, const QStringList& entries) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -27,11 +28,11 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, c
     // The text is read only when 決 is pressed, so a paste of any length is kept whole: cut at the
     // field's usual 32,767 characters it would silently become another number.
     combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    combo->setFont(runtime::MakeFont(runtime::Face::MsPGothic, 9));
+    combo->setFont(forms::MakeFont(forms::Face::MsPGothic, 9));
     combo->addItems(entries);
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
-    runtime::SetColours(combo, PaleLilac, Qt::black);
+    forms::SetColours(combo, PaleLilac, Qt::black);
     // The field's edge is drawn from the window colour, which black would hide: an empty field would
     // show nothing but its arrow. A light grey gives it the edge a field has on any window.
     QPalette edge = combo->palette();
@@ -39,7 +40,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, runtime::TwipsBox box, c
     combo->setPalette(edge);
     combo->setAutoFillBackground(false);
     combo->view(); // the list exists from here on, and takes the control's style with the rest
-    runtime::Place(combo, name, box);
+    forms::Place(combo, name, box);
     return combo;
 }
 
@@ -65,34 +66,34 @@ QString RefusalText(const aramu::AlarmTimeError& error) {
 }
 
 void Refuse(const QString& text) {
-    runtime::BoxSound sound(runtime::BoxSound::Warning);
-    runtime::MsgBox(text, runtime::MsgStyle::OkOnly, BoxTitle, &sound);
+    desktop::BoxSound sound(desktop::BoxSound::Warning);
+    forms::MsgBox(text, forms::MsgStyle::OkOnly, BoxTitle, &sound);
 }
 
 } // namespace
 
 FrmSet::FrmSet() : Form(QStringLiteral("アラーム設定"), 4500, 1215) {
-    using runtime::Face;
-    using runtime::MakeFont;
+    using forms::Face;
+    using forms::MakeFont;
     setFont(MakeFont(Face::MsPMincho, 9));
     const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
     const QFont unitFont = MakeFont(Face::MsPMincho, 9.75);
 
-    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
-                                PaleLilac, Qt::black, font());
-    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
+    Label1 = forms::MakeLabel(this, "Label1", QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
+                              PaleLilac, Qt::black, font());
+    Command1 = forms::MakeButton(this, "Command1", QStringLiteral("決"), {3720, 720, 735, 375}, Lilac, buttonFont);
     Combo1 = MakeCombo(this, "Combo1", {600, 600, 615, 300}, HourEntries());
     Combo2 = MakeCombo(this, "Combo2", {1800, 600, 615, 300}, MinuteEntries());
     Label2 =
-        runtime::MakeLabel(this, "Label2", QStringLiteral("時"), {1320, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+        forms::MakeLabel(this, "Label2", QStringLiteral("時"), {1320, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
     Label3 =
-        runtime::MakeLabel(this, "Label3", QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
-    Command2 = runtime::MakeButton(this, "Command2", QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
+        forms::MakeLabel(this, "Label3", QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
+    Command2 = forms::MakeButton(this, "Command2", QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
 
-    std::vector<runtime::Line> lines = Stripe(1800, 480);
-    for (const runtime::Line& line : Stripe(240, 1080))
+    std::vector<forms::Line> lines = Stripe(1800, 480);
+    for (const forms::Line& line : Stripe(240, 1080))
         lines.push_back(line);
-    auto* layer = new runtime::LineLayer(this, std::move(lines));
+    auto* layer = new forms::LineLayer(this, std::move(lines));
     layer->lower();
 
     Command1->setFocus(); // so that Enter at once confirms
@@ -111,7 +112,7 @@ void FrmSet::Command1_Click() {
         Combo2->setEditText(QStringLiteral("0"));
         return;
     }
-    const aramu::LocaleFormats& formats = runtime::UserFormats();
+    const aramu::LocaleFormats& formats = desktop::UserFormats();
     if (const auto error = aramu::Alarm().SetAlarmTime(hour, minute, formats)) {
         Refuse(RefusalText(*error));
         return;

@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "forms.h"
+#include "forms/forms.h"
 
 namespace windows {
 
-class FrmSet : public runtime::Form {
+class FrmSet : public forms::Form {
     Q_OBJECT
 public:
     FrmSet();

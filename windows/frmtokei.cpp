@@ -1,42 +1,43 @@
-#include "frmtokei.h"
+#include "windows/frmtokei.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPixmap>
 
-#include "controls.h"
-#include "fonts.h"
-#include "frmset.h"
-#include "identity.h"
-#include "instances.h"
-#include "msgbox.h"
-#include "notify.h"
-#include "sound.h"
-#include "systemtime.h"
-#include "texts.h"
-#include "ticktexts.h"
-#include "units.h"
-#include "x11.h"
+#include "core/ticktexts.h"
+#include "desktop/identity.h"
+#include "desktop/notify.h"
+#include "desktop/sound.h"
+#include "desktop/systemtime.h"
+#include "desktop/userlocale.h"
+#include "desktop/x11.h"
+#include "forms/controls.h"
+#include "forms/fonts.h"
+#include "forms/msgbox.h"
+#include "forms/units.h"
+#include "windows/frmset.h"
+#include "windows/instances.h"
+#include "windows/shared.h"
 
 namespace windows {
 
 FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
-    using runtime::Face;
-    using runtime::MakeFont;
+    using forms::Face;
+    using forms::MakeFont;
     setFont(MakeFont(Face::MsPGothic, 9));
     const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
 
     // Created in tab order, which is also the focus chain.
-    lbltokei = runtime::MakeLabel(this, "lbltokei", QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
-                                  MakeFont(Face::MsGothic, 24, true));
-    lblDay = runtime::MakeLabel(this, "lblDay", QString(), {3480, 1320, 2055, 495}, Lilac, Qt::black,
-                                MakeFont(Face::MsGothic, 11.25, true));
-    Command1 = runtime::MakeButton(this, "Command1", QStringLiteral("鈴"), {3960, 2040, 735, 375}, Lilac, buttonFont);
-    Command2 = runtime::MakeButton(this, "Command2", QStringLiteral("終"), {4800, 2040, 735, 375}, Lilac, buttonFont);
-    Label1 = runtime::MakeLabel(this, "Label1", QStringLiteral("鈴設定時刻"), {2640, 1920, 1215, 255}, PaleLilac,
-                                Qt::black, buttonFont);
-    txtJikoku = runtime::MakeTextBox(this, "txtJikoku", QString(), {2520, 2160, 1215, 270}, font());
-    runtime::SetColours(txtJikoku, QColor(0x00, 0x00, 0xC0), PaleLilac);
+    lbltokei = forms::MakeLabel(this, "lbltokei", QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
+                                MakeFont(Face::MsGothic, 24, true));
+    lblDay = forms::MakeLabel(this, "lblDay", QString(), {3480, 1320, 2055, 495}, Lilac, Qt::black,
+                              MakeFont(Face::MsGothic, 11.25, true));
+    Command1 = forms::MakeButton(this, "Command1", QStringLiteral("鈴"), {3960, 2040, 735, 375}, Lilac, buttonFont);
+    Command2 = forms::MakeButton(this, "Command2", QStringLiteral("終"), {4800, 2040, 735, 375}, Lilac, buttonFont);
+    Label1 = forms::MakeLabel(this, "Label1", QStringLiteral("鈴設定時刻"), {2640, 1920, 1215, 255}, PaleLilac,
+                              Qt::black, buttonFont);
+    txtJikoku = forms::MakeTextBox(this, "txtJikoku", QString(), {2520, 2160, 1215, 270}, font());
+    forms::SetColours(txtJikoku, QColor(0x00, 0x00, 0xC0), PaleLilac);
 
     Image1 = new QLabel(this);
     // Drawn twice as large for screens that scale by more than one, so the picture stays sharp.
@@ -44,24 +45,24 @@ FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
     QPixmap picture(fine ? QStringLiteral(":/assets/tokei@2x.png") : QStringLiteral(":/assets/tokei.gif"));
     picture.setDevicePixelRatio(fine ? 2 : 1);
     Image1->setPixmap(picture);
-    runtime::Place(Image1, "Image1", {120, 0, 2250, 2595});
+    forms::Place(Image1, "Image1", {120, 0, 2250, 2595});
 
     // The two big labels lie beneath the stripes; Label1 and the picture lie above them.
     lbltokei->setAutoFillBackground(false);
     lblDay->setAutoFillBackground(false);
     // Painted bottom first: the upper stripe, then the lower one from its red end, then Line4.
-    std::vector<runtime::Line> lines = Stripe(2520, 360);
+    std::vector<forms::Line> lines = Stripe(2520, 360);
     lines.push_back({3000, 1800, 3960, 1800, Red, false});
     lines.push_back({3960, 1800, 4800, 1800, Orange, false});
     lines.push_back({4800, 1800, 5640, 1800, Yellow, true});
     lines.push_back({2640, 1920, 2640, 2160, palette().color(QPalette::WindowText), false});
-    auto* layer = new runtime::LineLayer(this, std::move(lines));
+    auto* layer = new forms::LineLayer(this, std::move(lines));
     layer->stackUnder(Label1);
     lbltokei->stackUnder(layer);
     lblDay->stackUnder(layer);
     Image1->raise();
 
-    Timer1 = new runtime::TickTimer([this] { Timer1_Timer(); }, this);
+    Timer1 = new desktop::TickTimer([this] { Timer1_Timer(); }, this);
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &FrmTokei::Command1_Click);
@@ -69,14 +70,14 @@ FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
 }
 
 void FrmTokei::Load() {
-    runtime::IgnoreOwnPropertyChanges(this); // the title changes every second
+    desktop::IgnoreOwnPropertyChanges(this); // the title changes every second
     frmSet().Load();
     Timer1->Start();
 }
 
 void FrmTokei::Timer1_Timer() {
-    const aramu::ClockReading now = runtime::ProgramClock().Now();
-    const aramu::LocaleFormats& formats = runtime::UserFormats();
+    const aramu::ClockReading now = desktop::ProgramClock().Now();
+    const aramu::LocaleFormats& formats = desktop::UserFormats();
     lblDay->setText(aramu::DateText(now.date, formats));
     lbltokei->setText(aramu::TimeText(now.time, formats));
     setWindowTitle(aramu::CaptionText(now.time, formats));
@@ -86,21 +87,21 @@ void FrmTokei::Timer1_Timer() {
     const aramu::Ring ring = ring_.RingNow(now);
     const aramu::AlarmState& alarm = aramu::Alarm();
     if (ring == aramu::Ring::Missed)
-        runtime::Notify(runtime::ProgramIdentity().name,
-                        aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage()), runtime::Urgency::Normal);
+        desktop::Notify(desktop::ProgramIdentity().name,
+                        aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage()), desktop::Urgency::Normal);
     if (ring != aramu::Ring::Now)
         return;
     // Wayland lets no window stay on top, so the box may be unseen behind another.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        runtime::Notify(BoxTitle, alarm.AlarmMessage(), runtime::Urgency::Critical);
+        desktop::Notify(BoxTitle, alarm.AlarmMessage(), desktop::Urgency::Critical);
     // One box is enough: the moment come again while it is open (the next day, say) rings it again.
     if (ringing_ != nullptr) {
         ringing_->RingAgain();
         return;
     }
-    runtime::BoxSound sound(runtime::BoxSound::Alarm);
+    desktop::BoxSound sound(desktop::BoxSound::Alarm);
     ringing_ = &sound;
-    runtime::MsgBox(alarm.AlarmMessage(), runtime::MsgStyle::OkSystemModal, BoxTitle, &sound);
+    forms::MsgBox(alarm.AlarmMessage(), forms::MsgStyle::OkSystemModal, BoxTitle, &sound);
     ringing_ = nullptr;
 }
 
@@ -113,12 +114,12 @@ void FrmTokei::ShowAlarmTime(const QString& text) {
 }
 
 void FrmTokei::Command2_Click() {
-    runtime::BoxSound sound(runtime::BoxSound::Information);
-    if (runtime::MsgBox(QStringLiteral("終了するがかまわねぇか？"), runtime::MsgStyle::OkCancelInformation,
-                        QStringLiteral("終了確認"), &sound) != runtime::MsgAnswer::Ok)
+    desktop::BoxSound sound(desktop::BoxSound::Information);
+    if (forms::MsgBox(QStringLiteral("終了するがかまわねぇか？"), forms::MsgStyle::OkCancelInformation,
+                      QStringLiteral("終了確認"), &sound) != forms::MsgAnswer::Ok)
         return;
     Unload();
-    runtime::EndProgram();
+    forms::EndProgram();
 }
 
 void FrmTokei::closeEvent(QCloseEvent* event) {

@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "forms.h"
-#include "ringdecision.h"
-#include "sound.h"
-#include "ticktimer.h"
+#include "core/ringdecision.h"
+#include "desktop/sound.h"
+#include "desktop/ticktimer.h"
+#include "forms/forms.h"
 
 namespace windows {
 
-class FrmTokei : public runtime::Form {
+class FrmTokei : public forms::Form {
     Q_OBJECT
 public:
     FrmTokei();
@@ -37,10 +37,10 @@ private:
     QLabel* Label1;
     QLineEdit* txtJikoku;
     QLabel* Image1;
-    runtime::TickTimer* Timer1;
+    desktop::TickTimer* Timer1;
 
     aramu::RingDecision ring_{aramu::Alarm()};
-    runtime::BoxSound* ringing_ = nullptr; // the open alarm box's
+    desktop::BoxSound* ringing_ = nullptr; // the open alarm box's
 };
 
 } // namespace windows

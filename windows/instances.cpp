@@ -1,23 +1,23 @@
-#include "instances.h"
+#include "windows/instances.h"
 
-#include "frmmsg.h"
-#include "frmset.h"
-#include "frmtokei.h"
+#include "windows/frmmsg.h"
+#include "windows/frmset.h"
+#include "windows/frmtokei.h"
 
 namespace windows {
 
-runtime::FormInstance<FrmTokei>& frmTokei() {
-    static runtime::FormInstance<FrmTokei> instance;
+forms::FormInstance<FrmTokei>& frmTokei() {
+    static forms::FormInstance<FrmTokei> instance;
     return instance;
 }
 
-runtime::FormInstance<FrmSet>& frmSet() {
-    static runtime::FormInstance<FrmSet> instance;
+forms::FormInstance<FrmSet>& frmSet() {
+    static forms::FormInstance<FrmSet> instance;
     return instance;
 }
 
-runtime::FormInstance<FrmMsg>& frmMsg() {
-    static runtime::FormInstance<FrmMsg> instance;
+forms::FormInstance<FrmMsg>& frmMsg() {
+    static forms::FormInstance<FrmMsg> instance;
     return instance;
 }
 

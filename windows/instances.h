@@ -1,7 +1,7 @@
 // instances.h - the three windows' program-wide instances, through which each reaches the others
 #pragma once
 
-#include "forms.h"
+#include "forms/forms.h"
 
 namespace windows {
 
@@ -9,8 +9,8 @@ class FrmTokei;
 class FrmSet;
 class FrmMsg;
 
-runtime::FormInstance<FrmTokei>& frmTokei();
-runtime::FormInstance<FrmSet>& frmSet();
-runtime::FormInstance<FrmMsg>& frmMsg();
+forms::FormInstance<FrmTokei>& frmTokei();
+forms::FormInstance<FrmSet>& frmSet();
+forms::FormInstance<FrmMsg>& frmMsg();
 
 } // namespace windows

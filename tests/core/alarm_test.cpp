@@ -3,9 +3,9 @@
 
 #include <QRegularExpression>
 
-#include "alarmstate.h"
-#include "numbertext.h"
-#include "ticktexts.h"
+#include "core/alarmstate.h"
+#include "core/numbertext.h"
+#include "core/ticktexts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <vector>
 
-#include "ringdecision.h"
+#include "core/ringdecision.h"
 
 namespace {
 

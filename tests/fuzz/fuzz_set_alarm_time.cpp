@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "alarmstate.h"
+#include "core/alarmstate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first byte picks the locale (and so the decimal separator); the rest splits at the first

@@ -2,8 +2,8 @@
 #include <QTest>
 #include <QtDBus>
 
-#include "identity.h"
-#include "notify.h"
+#include "desktop/identity.h"
+#include "desktop/notify.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,15 +22,15 @@ struct StandIn : QDBusVirtualObject {
 class NotifyTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { runtime::SetIdentity({u"ルピカ時計"_s, u"io.example.tokei"_s, u"rupika-tokei"_s}); }
+    void initTestCase() { desktop::SetIdentity({u"ルピカ時計"_s, u"io.example.tokei"_s, u"rupika-tokei"_s}); }
 
     // The alarm on Wayland alone, and an alarm the machine slept through.
     void arrivesWithItsUrgencyAndNoSound() {
         StandIn standIn;
         const QString body = u"起きろ！Wake up now!!<&>"_s; // twenty characters, the most a message holds
-        for (const auto urgency : {runtime::Urgency::Critical, runtime::Urgency::Normal}) {
+        for (const auto urgency : {desktop::Urgency::Critical, desktop::Urgency::Normal}) {
             standIn.calls.clear();
-            runtime::Notify(u"ルピカ"_s, body, urgency);
+            desktop::Notify(u"ルピカ"_s, body, urgency);
             QTRY_COMPARE(standIn.calls.size(), 1);
             const QDBusMessage call = standIn.calls.constFirst();
             QCOMPARE(call.interface() + call.member() + call.signature(),
@@ -42,13 +42,13 @@ private slots:
             QCOMPARE(args, (QVariantList{u"ルピカ時計"_s, 0U, u"rupika-tokei"_s, u"ルピカ"_s, body.toHtmlEscaped(),
                                          QStringList(), -1}));
             QCOMPARE(level.metaType(), QMetaType::fromType<uchar>()); // services ignore any other type
-            QCOMPARE(level.toInt(), urgency == runtime::Urgency::Critical ? 2 : 1);
+            QCOMPARE(level.toInt(), urgency == desktop::Urgency::Critical ? 2 : 1);
         }
     }
     // Also run alone without a session bus: the answer (or its absence) is dropped without a word.
     void withoutServiceNothingIsSaid() {
         QTest::failOnWarning(QRegularExpression(u".*"_s));
-        runtime::Notify(u"ルピカ"_s, u"x"_s, runtime::Urgency::Normal);
+        desktop::Notify(u"ルピカ"_s, u"x"_s, desktop::Urgency::Normal);
         QTest::qWait(300);
     }
 };

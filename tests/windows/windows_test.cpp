@@ -7,32 +7,33 @@
 #include <QMessageBox>
 #include <QtTest>
 
-#include "alarmstate.h"
-#include "controls.h"
-#include "fonts.h"
-#include "forms.h"
-#include "frmmsg.h"
-#include "frmset.h"
-#include "frmtokei.h"
-#include "instances.h"
-#include "limitedtextbox.h"
-#include "msgbox.h"
-#include "sound.h"
-#include "systemtime.h"
-#include "texts.h"
+#include "core/alarmstate.h"
+#include "desktop/sound.h"
+#include "desktop/systemtime.h"
+#include "desktop/userlocale.h"
+#include "forms/controls.h"
+#include "forms/fonts.h"
+#include "forms/forms.h"
+#include "forms/limitedtextbox.h"
+#include "forms/msgbox.h"
+#include "windows/frmmsg.h"
+#include "windows/frmset.h"
+#include "windows/frmtokei.h"
+#include "windows/instances.h"
+#include "windows/shared.h"
 
-using runtime::MsgAnswer;
-using runtime::MsgStyle;
+using forms::MsgAnswer;
+using forms::MsgStyle;
 
 namespace {
 
-runtime::Form* Tokei() {
+forms::Form* Tokei() {
     return windows::frmTokei().Find();
 }
-runtime::Form* Set() {
+forms::Form* Set() {
     return windows::frmSet().Find();
 }
-runtime::Form* Msg() {
+forms::Form* Msg() {
     return windows::frmMsg().Find();
 }
 const QString DefaultMessage = "スロット屋で勝負の時間でぃ！！", Missing = "てやんでぃ！時間をいれやがれぃ！";
@@ -88,8 +89,8 @@ class WindowsTest : public QObject {
     Q_OBJECT
 
     FakeClock clock;
-    std::vector<runtime::MsgBoxCall> boxes;
-    std::function<MsgAnswer(const runtime::MsgBoxCall&)> answer;
+    std::vector<forms::MsgBoxCall> boxes;
+    std::function<MsgAnswer(const forms::MsgBoxCall&)> answer;
     windows::FrmTokei* tokei = nullptr;
 
     void tickAt(int h, int m, int s) {
@@ -101,19 +102,18 @@ private slots:
     void init() {
         aramu::Alarm() = aramu::AlarmState{};
         clock.now = QDateTime(QDate(2026, 12, 6), QTime(7, 0, 0), Qt::UTC);
-        runtime::SetProgramClock(&clock);
+        desktop::SetProgramClock(&clock);
         boxes.clear();
-        answer = [](const runtime::MsgBoxCall&) { return MsgAnswer::Ok; };
-        runtime::SetMsgBoxAnswerer(
-            [this](const runtime::MsgBoxCall& call) { return boxes.push_back(call), answer(call); });
+        answer = [](const forms::MsgBoxCall&) { return MsgAnswer::Ok; };
+        forms::SetMsgBoxAnswerer([this](const forms::MsgBoxCall& call) { return boxes.push_back(call), answer(call); });
         tokei = &windows::frmTokei().Show();
-        tokei->findChild<runtime::TickTimer*>()->Stop(); // the test drives every tick itself
+        tokei->findChild<desktop::TickTimer*>()->Stop(); // the test drives every tick itself
     }
     void cleanup() {
-        runtime::ResetForms();
+        forms::ResetForms();
         Settle();
-        runtime::SetMsgBoxAnswerer({});
-        runtime::SetProgramClock(nullptr);
+        forms::SetMsgBoxAnswerer({});
+        desktop::SetProgramClock(nullptr);
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->windowTitle()));
     }
@@ -130,7 +130,7 @@ private slots:
         Click(Set(), "Command1");
         int rings = 0, sound = -1;
         QStringList behind;
-        answer = [&](const runtime::MsgBoxCall& call) {
+        answer = [&](const forms::MsgBoxCall& call) {
             for (int s = 1; s <= 12; ++s) // ticks keep arriving while the box is open
                 tickAt(7, 5, s);
             behind = {Text(Tokei(), "lblDay"), Text(Tokei(), "lbltokei"), tokei->windowTitle()};
@@ -148,7 +148,7 @@ private slots:
         QCOMPARE(clock.reads, 15);
         QCOMPARE(boxes.size(), 1u);
         QCOMPARE(boxes[0].prompt + boxes[0].title, "<b>起きろ</b>ルピカ");
-        QVERIFY(boxes[0].style == MsgStyle::OkSystemModal && sound == runtime::BoxSound::Alarm);
+        QVERIFY(boxes[0].style == MsgStyle::OkSystemModal && sound == desktop::BoxSound::Alarm);
         QCOMPARE(behind, QStringList({"2001/03/05", "07:05:12", "ルピカ時計  7:05:12"}));
         QCOMPARE(rings, 1); // never started by an answered box, but asked to ring again once
         tickAt(7, 5, 1);    // no late box for the day that rang in the open one
@@ -163,14 +163,14 @@ private slots:
     void exitQuestion() {
         QPointer<windows::FrmTokei> guard(tokei);
         for (const MsgAnswer given : {MsgAnswer::Cancel, MsgAnswer::Ok}) {
-            answer = [given](const runtime::MsgBoxCall&) { return given; };
+            answer = [given](const forms::MsgBoxCall&) { return given; };
             const bool ok = given == MsgAnswer::Ok;
             ok ? Click(Tokei(), "Command2") : (void)tokei->close();
             QCOMPARE(boxes.size(), ok ? 2u : 1u);
             QCOMPARE(boxes.back().prompt + boxes.back().title, "終了するがかまわねぇか？終了確認");
             QVERIFY(boxes.back().style == MsgStyle::OkCancelInformation);
             Settle();
-            QCOMPARE(runtime::ProgramEnded(), ok);
+            QCOMPARE(forms::ProgramEnded(), ok);
             QCOMPARE(guard && guard->isVisible(), !ok);
             QCOMPARE(Set() == nullptr, ok);
         }
@@ -178,7 +178,7 @@ private slots:
 
     // Real boxes answered as a user would: plain text, the system's colours over the black window.
     void realBoxes() {
-        runtime::SetMsgBoxAnswerer({});
+        forms::SetMsgBoxAnswerer({});
         for (auto [style, how, expected] : {std::tuple{MsgStyle::OkCancelInformation, "ok", MsgAnswer::Ok},
                                             {MsgStyle::OkCancelInformation, "close box", MsgAnswer::Cancel},
                                             {MsgStyle::OkSystemModal, "Esc", MsgAnswer::Ok}}) {
@@ -199,7 +199,7 @@ private slots:
                 : how == "close box" ? (void)box->close()
                                      : QTest::keyClick(box, Qt::Key_Escape);
             });
-            QVERIFY2(runtime::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
+            QVERIFY2(forms::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
             QCOMPARE(shown, QString("<img src=\"x.png\"> plain") +
                                 (style == MsgStyle::OkSystemModal ? " on top OK" : " (i) OK キャンセル"));
             QCOMPARE(background, QApplication::palette().color(QPalette::Window));
@@ -209,8 +209,8 @@ private slots:
     // And it goes on behind a real alarm box, whose own event loop the tick must not wait for.
     void tickLandsJustAfterEachSecondAndAtOnceWhenTheClockIsSet() {
         for (auto [now, delay] : {std::pair{5000, 1002}, {5002, 1000}, {5999, 3}, {-1, 3}})
-            QCOMPARE(runtime::MsecsToNextTick(now, 1000), delay);
-        auto* timer = tokei->findChild<runtime::TickTimer*>();
+            QCOMPARE(desktop::MsecsToNextTick(now, 1000), delay);
+        auto* timer = tokei->findChild<desktop::TickTimer*>();
         timer->Start();
         QTRY_COMPARE(Text(Tokei(), "lbltokei"), "07:00:00");
         clock.now.setTime(QTime(9, 30, 0));
@@ -218,8 +218,8 @@ private slots:
         QCOMPARE(Text(Tokei(), "lbltokei"), "09:30:00");
         QVERIFY(timer->IsActive() && timer->RemainingMs() <= 1002);
 
-        runtime::SetMsgBoxAnswerer({});
-        QVERIFY(!aramu::Alarm().SetAlarmTime(u"9", u"31", runtime::UserFormats()));
+        forms::SetMsgBoxAnswerer({});
+        QVERIFY(!aramu::Alarm().SetAlarmTime(u"9", u"31", desktop::UserFormats()));
         QString behind;
         QTimer watch; // runs inside the box's own event loop too
         connect(&watch, &QTimer::timeout, this, [&] {
@@ -328,7 +328,7 @@ private slots:
             {"deletion", a20, a19, a19}};
         // clang-format on
         for (const auto& c : cases)
-            QVERIFY2(runtime::FitEdit(c.before, c.edited, 20).text == c.kept, c.what);
+            QVERIFY2(forms::FitEdit(c.before, c.edited, 20).text == c.kept, c.what);
     }
 
     // Also run under other styles, faces and scales: nothing cut off or hidden, the stripes' order
@@ -386,13 +386,12 @@ private slots:
         // Bold stays as heavy at every scale.
         const auto ink = [](bool bold) {
             QWidget host;
-            const QFont font = runtime::MakeFont(runtime::Face::MsPMincho, 9, bold);
-            QLabel* label =
-                runtime::MakeLabel(&host, "ink", "鈴設定時刻", {0, 0, 1215, 255}, Qt::white, Qt::black, font);
+            const QFont font = forms::MakeFont(forms::Face::MsPMincho, 9, bold);
+            QLabel* label = forms::MakeLabel(&host, "ink", "鈴設定時刻", {0, 0, 1215, 255}, Qt::white, Qt::black, font);
             return Count(label->grab().toImage(), [](QColor c) { return c.lightness() > 127; });
         };
         // A bold made up by FreeType (the IPA faces) doubles the ink at 1x, a face's own bold less so.
-        const QFontInfo bold(runtime::MakeFont(runtime::Face::MsPMincho, 9, true));
+        const QFontInfo bold(forms::MakeFont(forms::Face::MsPMincho, 9, true));
         const bool madeUp = QFontDatabase::weight(bold.family(), bold.styleName()) < QFont::Bold;
         QVERIFY2(ink(true) > ink(false) * (madeUp ? 1.6 : 1.1), "bold is not as heavy as it should be");
         hour->showPopup(); // a list entry in full, "10" and not "…": as it shows in a wider list

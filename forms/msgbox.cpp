@@ -1,0 +1,58 @@
+#include "forms/msgbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "desktop/sound.h"
+
+namespace forms {
+namespace {
+
+std::function<MsgAnswer(const MsgBoxCall&)>& Answerer() {
+    static std::function<MsgAnswer(const MsgBoxCall&)> answerer;
+    return answerer;
+}
+
+} // namespace
+
+void SetMsgBoxAnswerer(std::function<MsgAnswer(const MsgBoxCall&)> answerer) {
+    Answerer() = std::move(answerer);
+}
+
+MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, BoxSound* sound) {
+    if (Answerer())
+        return Answerer()(MsgBoxCall{prompt, style, title, sound});
+
+    const bool systemModal = style == MsgStyle::OkSystemModal;
+    // The box takes the application's palette and font, never a window's black styling.
+    QMessageBox box(systemModal ? nullptr : QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(style == MsgStyle::OkCancelInformation ? QMessageBox::Information : QMessageBox::NoIcon);
+    // The buttons name themselves: Qt's Japanese texts come in a package that may not be installed.
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    ok->setText(QStringLiteral("OK"));
+    if (style == MsgStyle::OkCancelInformation)
+        box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    else
+        box.setEscapeButton(ok); // a lone OK box closes by Esc or its close box as OK
+    box.setDefaultButton(ok);
+    if (systemModal) {
+        box.setWindowModality(Qt::ApplicationModal);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        // On another workspace, or behind a full-screen window that will not be covered, the box is
+        // unseen: the taskbar flashes for it.
+        QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
+    }
+    if (sound != nullptr)
+        sound->Start(&box);
+    box.exec();
+    if (sound != nullptr)
+        sound->Stop();
+    return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+
+} // namespace forms
