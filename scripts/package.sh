@@ -4,9 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-deps.sh package
-cmake --preset app >/dev/null
-cmake --build --preset app --parallel "$(nproc)"
+scripts/build-app.sh package
 out=build/app/package
 rm -rf "$out"
 cpack --config build/app/CPackConfig.cmake -G DEB -B "$out"

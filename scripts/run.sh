@@ -3,9 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-deps.sh run
-cmake --preset app >/dev/null
-cmake --build --preset app --parallel "$(nproc)" --target rupika-tokei
+scripts/build-app.sh run rupika-tokei
 binary=build/app/app/rupika-tokei
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

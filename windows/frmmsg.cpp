@@ -25,14 +25,10 @@ FrmMsg::FrmMsg() : Form(QStringLiteral("メッセージ設定"), 4500, 1215) {
     forms::Place(txtMessage, "txtMessage", {120, 600, 3375, 375});
     // The text box keeps the system's window colours rather than the window's black.
     txtMessage->setPalette(QApplication::palette(txtMessage));
-    Command1 = forms::MakeButton(this, "Command1", QStringLiteral("決"), {3600, 720, 735, 375}, Lilac,
-                                 MakeFont(Face::MsPMincho, 9, true));
+    Command1 = forms::MakeButton(this, "Command1", QStringLiteral("決"), {3600, 720, 735, 375}, Lilac, ButtonFont());
 
-    std::vector<forms::Line> lines = Stripe(1560, 360);
-    for (const forms::Line& line : Stripe(240, 1080))
-        lines.push_back(line);
-    auto* layer = new forms::LineLayer(this, std::move(lines));
-    layer->stackUnder(txtMessage); // above Label1, beneath the text box and the button
+    // Above Label1, beneath the text box and the button.
+    SettingStripes(this, 1560, 360)->stackUnder(txtMessage);
 
     txtMessage->setFocus();
     // Opened from the alarm-setting window, which is active then: centred over it.

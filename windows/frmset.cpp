@@ -76,7 +76,7 @@ FrmSet::FrmSet() : Form(QStringLiteral("アラーム設定"), 4500, 1215) {
     using forms::Face;
     using forms::MakeFont;
     setFont(MakeFont(Face::MsPMincho, 9));
-    const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
+    const QFont buttonFont = ButtonFont();
     const QFont unitFont = MakeFont(Face::MsPMincho, 9.75);
 
     Label1 = forms::MakeLabel(this, "Label1", QStringLiteral("アラーム時刻を設定してくれぃ！"), {120, 120, 2655, 255},
@@ -90,11 +90,7 @@ FrmSet::FrmSet() : Form(QStringLiteral("アラーム設定"), 4500, 1215) {
         forms::MakeLabel(this, "Label3", QStringLiteral("分"), {2520, 600, 375, 255}, PaleLilac, Qt::black, unitFont);
     Command2 = forms::MakeButton(this, "Command2", QStringLiteral("文"), {2880, 720, 735, 375}, Lilac, buttonFont);
 
-    std::vector<forms::Line> lines = Stripe(1800, 480);
-    for (const forms::Line& line : Stripe(240, 1080))
-        lines.push_back(line);
-    auto* layer = new forms::LineLayer(this, std::move(lines));
-    layer->lower();
+    SettingStripes(this, 1800, 480)->lower();
 
     Command1->setFocus(); // so that Enter at once confirms
     CentreWhenShown(false);

@@ -25,7 +25,7 @@ FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
     using forms::Face;
     using forms::MakeFont;
     setFont(MakeFont(Face::MsPGothic, 9));
-    const QFont buttonFont = MakeFont(Face::MsPMincho, 9, true);
+    const QFont buttonFont = ButtonFont();
 
     // Created in tab order, which is also the focus chain.
     lbltokei = forms::MakeLabel(this, "lbltokei", QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
