@@ -10,14 +10,21 @@ namespace {
 
 std::weak_ptr<Playing> alarm;
 
+QTimer& FiveMinutes() {
+    static QTimer* const timer = [] {
+        auto* t = new QTimer;
+        t->setSingleShot(true);
+        t->setInterval(5 * 60 * 1000);
+        QObject::connect(t, &QTimer::timeout, t, [] { PlaySoundW(nullptr, nullptr, 0); });
+        return t;
+    }();
+    return *timer;
+}
+
 void Loop() {
     // The default sound, looped by the system itself until the box goes or five minutes pass.
     PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMDEFAULT), nullptr, SND_ALIAS_ID | SND_ASYNC | SND_LOOP);
-    static QTimer fiveMinutes;
-    fiveMinutes.setSingleShot(true);
-    QObject::connect(
-        &fiveMinutes, &QTimer::timeout, &fiveMinutes, [] { PlaySoundW(nullptr, nullptr, 0); }, Qt::UniqueConnection);
-    fiveMinutes.start(5 * 60 * 1000);
+    FiveMinutes().start();
 }
 
 } // namespace
@@ -38,8 +45,10 @@ void PlayerRingAgain(const std::shared_ptr<Playing>& playing) {
 }
 
 void PlayerStop(const std::shared_ptr<Playing>& playing) {
-    if (alarm.lock() == playing)
-        PlaySoundW(nullptr, nullptr, 0);
+    if (alarm.lock() != playing)
+        return;
+    FiveMinutes().stop();
+    PlaySoundW(nullptr, nullptr, 0);
 }
 
 } // namespace desktop
