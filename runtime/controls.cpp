@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleFactory>
@@ -34,6 +35,14 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+QRect Area(const Line& line) {
+    // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
+    // end to end never overlap.
+    const QPoint from(Twips(std::min(line.x1, line.x2)), Twips(std::min(line.y1, line.y2)));
+    const QSize size(std::max(1, Twips(std::abs(line.x2 - line.x1))), std::max(1, Twips(std::abs(line.y2 - line.y1))));
+    return QRect(from, size);
+}
 
 } // namespace
 
@@ -121,17 +130,17 @@ LineLayer::LineLayer(QWidget* parent, std::vector<Line> lines) : QWidget(parent)
     setGeometry(parent->rect());
 }
 
-void LineLayer::paintEvent(QPaintEvent*) {
+void LineLayer::paintEvent(QPaintEvent* event) {
+    // The layer spans the window, so it is asked to paint wherever anything beneath it changes,
+    // the clock's digits each second, where there is seldom a line.
+    if (std::none_of(lines_.begin(), lines_.end(),
+                     [&](const Line& line) { return event->region().intersects(Area(line)); }))
+        return;
     QPainter painter(this);
     for (const Line& line : lines_) {
         painter.setCompositionMode(line.xorDrawn ? QPainter::RasterOp_SourceXorDestination
                                                  : QPainter::CompositionMode_SourceOver);
-        // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
-        // end to end never overlap.
-        const QPoint from(Twips(std::min(line.x1, line.x2)), Twips(std::min(line.y1, line.y2)));
-        const QSize size(std::max(1, Twips(std::abs(line.x2 - line.x1))),
-                         std::max(1, Twips(std::abs(line.y2 - line.y1))));
-        painter.fillRect(QRect(from, size), line.colour);
+        painter.fillRect(Area(line), line.colour);
     }
 }
 
