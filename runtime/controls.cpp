@@ -88,15 +88,31 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
-                  const QFont& font) {
-    auto* label = new TextLabel(text, parent);
+namespace {
+
+// What every label has, whatever draws its text.
+void Dress(QWidget* label, const char* name, TwipsBox box, QColor text_colour, QColor back, const QFont& font) {
     label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A click on a label belongs to the label, not to the window's background beneath it.
     label->setAttribute(Qt::WA_NoMousePropagation);
     SetColours(label, text_colour, back);
     Place(label, name, box);
+}
+
+} // namespace
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
+                  const QFont& font) {
+    auto* label = new TextLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Dress(label, name, box, text_colour, back, font);
+    return label;
+}
+
+TickLabel* MakeTickLabel(QWidget* parent, const char* name, TwipsBox box, QColor text_colour, QColor back,
+                         const QFont& font) {
+    auto* label = new TickLabel(parent);
+    Dress(label, name, box, text_colour, back, font);
     return label;
 }
 

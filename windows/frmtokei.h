@@ -7,6 +7,8 @@
 
 #include "forms.h"
 #include "ringdecision.h"
+#include "ticklabel.h"
+#include "ticktexts.h"
 #include "ticktimer.h"
 
 namespace windows {
@@ -29,14 +31,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* lbltokei;
-    QLabel* lblDay;
+    runtime::TickLabel* lbltokei;
+    runtime::TickLabel* lblDay;
     QPushButton* Command1;
     QPushButton* Command2;
     QLabel* Label1;
     QLineEdit* txtJikoku;
     QLabel* Image1;
     runtime::TickTimer* Timer1;
+    aramu::TickTexts texts_;
 
     aramu::RingDecision ring_{aramu::Alarm()};
     bool alarmBoxOpen_ = false;
