@@ -1,5 +1,7 @@
 #include "ticktexts.h"
 
+#include <QStringBuilder>
+
 namespace aramu {
 
 QString DateText(QDate date, const LocaleFormats& formats) {
@@ -43,7 +45,8 @@ void TickTexts::Spliced::Minute(QTime time, const LocaleFormats& formats, QStrin
 
 void TickTexts::Spliced::Second(QTime time, const LocaleFormats& formats, QStringView prefix, const QString& pattern,
                                 const QString (&seconds)[60]) {
-    text = splices ? head + seconds[time.second()] + tail : prefix.toString() + formats.locale.toString(time, pattern);
+    text = splices ? QString(head % seconds[time.second()] % tail)
+                   : prefix.toString() + formats.locale.toString(time, pattern);
 }
 
 void TickTexts::Update(const ClockReading& now, const LocaleFormats& formats) {
