@@ -144,6 +144,11 @@ LineLayer::LineLayer(QWidget* parent, std::vector<Line> lines) : QWidget(parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(parent->rect());
+    // Only where the lines are: a repaint elsewhere beneath, each second's digits, passes the layer by.
+    QRegion where;
+    for (const Line& line : lines_)
+        where += Area(line);
+    setMask(where);
 }
 
 void LineLayer::paintEvent(QPaintEvent* event) {
