@@ -21,10 +21,10 @@ struct TwipsBox {
 // Controls carry the names of the layout tables, which is also how tests find them.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font);
-// A push button with the given face colour; Enter presses it while it has the focus.
 // A label whose text changes every second, repainted where it changed only.
 TickLabel* MakeTickLabel(QWidget* parent, const char* name, TwipsBox box, QColor text_colour, QColor back,
                          const QFont& font);
+// A push button with the given face colour; Enter presses it while it has the focus.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor face,
                         const QFont& font);
 QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QString& text, TwipsBox box, const QFont& font);

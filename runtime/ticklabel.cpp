@@ -49,27 +49,49 @@ void TickLabel::setText(const QString& text) {
     if (text == text_)
         return;
     const QString before = std::exchange(text_, text);
-    if (accessibleName().isEmpty()) {
+    if (QAccessible::isActive() && accessibleName().isEmpty()) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
-    if (before.size() != text.size() || !Fits(layout_, text))
+    fitted_ = before.size() == text.size() && Fits(layout_, text);
+    if (!fitted_)
         return update();
-    qsizetype first = 0;
+    qsizetype first = 0, last = text.size() - 1;
     while (before[first] == text[first])
         ++first;
-    // From the cell before the first change, whose image may hold ink of the changed character; drawn
-    // plainly, a character's ink may reach up to an em to its left.
-    const qreal reach = layout_.cells ? layout_.advance : std::max(layout_.advance, layout_.placed.em);
-    const int x = std::max(0, int(std::floor(layout_.placed.origin.x() + qreal(first) * layout_.advance - reach)));
-    update(x, 0, width() - x, height());
+    while (before[last] == text[last])
+        --last;
+    // The cells either side of the change hold ink of it only where a changed character's ink reaches
+    // into them; drawn plainly, a character's ink may reach up to an em beyond its cell.
+    qreal from = qreal(first), to = qreal(last + 1), margin = 0;
+    if (layout_.cells) {
+        const auto reaches = [&](qsizetype i, bool Reach::*side) {
+            return ReachOf(before[i].unicode()).*side || ReachOf(text[i].unicode()).*side;
+        };
+        from -= reaches(first, &Reach::left) ? 1 : 0;
+        to += reaches(last, &Reach::right) ? 1 : 0;
+    } else {
+        margin = layout_.placed.em;
+    }
+    const qreal x = layout_.placed.origin.x();
+    const int left = int(std::floor(x + from * layout_.advance - margin));
+    const int right = int(std::ceil(x + to * layout_.advance + margin));
+    // Painted now rather than on the next pass of the event loop: the second is late enough.
+    repaint(QRect(left, 0, right - left, height()) & rect());
+}
+
+void TickLabel::ForgetReach() {
+    for (Known& known : ascii_)
+        known.reached = false;
+    for (Known& known : known_)
+        known.reached = false;
 }
 
 qreal TickLabel::WidthOf(QChar c) {
-    auto known = widths_.constFind(c.unicode());
-    if (known == widths_.cend())
-        known = widths_.insert(c.unicode(), QFontMetricsF(font(), this).horizontalAdvance(c));
-    return *known;
+    Known& known = KnownOf(c.unicode());
+    if (known.width < 0)
+        known.width = QFontMetricsF(font(), this).horizontalAdvance(c);
+    return known.width;
 }
 
 // Whether `text` lies as the texts the layout was measured for: as long, and of characters as wide.
@@ -92,12 +114,15 @@ bool TickLabel::CellsPossible(const Layout& layout) const {
 }
 
 const TickLabel::Layout& TickLabel::LayoutFor(const QString& text) {
-    if (Fits(layout_, text))
+    // The text shown was measured against the layout as it was set.
+    if ((fitted_ && &text == &text_ && layout_.ratio == devicePixelRatioF()) || Fits(layout_, text))
         return layout_;
-    if (layout_.ratio != devicePixelRatioF())
-        widths_.clear();
+    if (layout_.ratio != devicePixelRatioF()) {
+        ascii_.fill(Known());
+        known_.clear();
+    }
     cells_.clear();
-    reach_.clear();
+    ForgetReach();
     Layout layout;
     layout.length = text.size();
     layout.ratio = devicePixelRatioF();
@@ -144,9 +169,9 @@ QImage TickLabel::Blank(int cells) const {
 }
 
 const TickLabel::Reach& TickLabel::ReachOf(char16_t c) {
-    auto known = reach_.constFind(c);
-    if (known != reach_.cend())
-        return *known;
+    Known& known = KnownOf(c);
+    if (known.reached)
+        return known.reach;
     // Drawn alone in the middle of five cells: which of the others does its ink reach?
     QImage image = Blank(5);
     const QRgb blank = image.pixel(0, 0);
@@ -160,7 +185,9 @@ const TickLabel::Reach& TickLabel::ReachOf(char16_t c) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             inked[std::min(4, x / cell)] = inked[std::min(4, x / cell)] || image.pixel(x, y) != blank;
-    return *reach_.insert(c, Reach{inked[1], inked[3], inked[0] || inked[4]});
+    known.reached = true;
+    known.reach = Reach{inked[1], inked[3], inked[0] || inked[4]};
+    return known.reach;
 }
 
 const QImage& TickLabel::Cell(char16_t before, char16_t at, char16_t after) {
@@ -191,9 +218,20 @@ const QImage& TickLabel::Cell(char16_t before, char16_t at, char16_t after) {
 
 void TickLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    const QRect area = event->rect();
+    // Drawn from cells, the label paints every pixel of its own, so what lies beneath is not painted
+    // first; the ground of the cells is that colour.
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
     const Layout& layout = LayoutFor(text_);
-    if (!layout.cells)
+    if (opaque != layout.cells)
+        setAttribute(Qt::WA_OpaquePaintEvent, layout.cells);
+    if (!layout.cells) {
+        if (opaque && ground_.isValid())
+            painter.fillRect(area, ground_);
+        else if (opaque)
+            update(); // beneath was not painted this time
         return DrawPlaced(painter, layout.placed, layout.placed.origin, text_, palette().color(QPalette::WindowText));
+    }
     // Cells in the format of what they are copied onto, so that copying changes no pixel.
     const QPaintDevice* device = painter.paintEngine()->paintDevice();
     const QImage::Format format = device != nullptr && device->devType() == QInternal::Image
@@ -202,23 +240,30 @@ void TickLabel::paintEvent(QPaintEvent* event) {
     if (format != format_) {
         format_ = format;
         cells_.clear();
-        reach_.clear();
+        ForgetReach();
     }
+    const QStringView text = text_;
     const int advance = qRound(layout.advance);
     const int left = qRound(layout.placed.origin.x());
-    const qsizetype n = text_.size();
-    // One cell either side of the text for ink that reaches beyond it.
+    const qsizetype n = text.size();
+    // The ground either side of the cells, and one cell either side of the text for ink reaching beyond it.
+    const int start = left - advance, end = left + int(n + 1) * advance;
+    for (const QRect ground : {QRect(0, 0, start, height()), QRect(end, 0, width() - end, height())})
+        if (ground.intersects(area))
+            painter.fillRect(ground & area, ground_);
     for (qsizetype i = -1; i <= n; ++i) {
         const QRect box(left + int(i) * advance, 0, advance, height());
-        if (!box.intersects(event->rect()))
+        if (!box.intersects(area))
             continue;
         const auto ink = [&](qsizetype j, bool Reach::*side) {
-            return j >= 0 && j < n && ReachOf(text_[j].unicode()).*side ? text_[j].unicode() : char16_t(0);
+            return j >= 0 && j < n && ReachOf(text[j].unicode()).*side ? text[j].unicode() : char16_t(0);
         };
-        const char16_t at = i >= 0 && i < n ? text_[i].unicode() : 0;
+        const char16_t at = i >= 0 && i < n ? text[i].unicode() : 0;
         const char16_t before = ink(i - 1, &Reach::right), after = ink(i + 1, &Reach::left);
         if (at != 0 || before != 0 || after != 0)
             painter.drawImage(box.topLeft(), Cell(before, at, after));
+        else
+            painter.fillRect(box, ground_);
     }
 }
 
@@ -236,8 +281,9 @@ void TickLabel::resizeEvent(QResizeEvent* event) {
 
 void TickLabel::Forget() {
     layout_ = Layout();
-    widths_.clear();
-    reach_.clear();
+    fitted_ = false;
+    ascii_.fill(Known());
+    known_.clear();
     cells_.clear();
     update();
 }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <array>
+
 #include "textline.h"
 
 namespace runtime {
@@ -41,8 +43,17 @@ private:
     struct Reach {
         bool left = false, right = false, farther = false;
     };
+    // What is known of a character: looked up for every character of every text, so the clock's own
+    // characters are found without hashing.
+    struct Known {
+        qreal width = -1;
+        bool reached = false;
+        Reach reach;
+    };
 
     const Layout& LayoutFor(const QString& text);
+    Known& KnownOf(char16_t c) { return c < ascii_.size() ? ascii_[c] : known_[c]; }
+    void ForgetReach();
     bool Fits(const Layout& layout, const QString& text);
     qreal WidthOf(QChar c);
     bool CellsPossible(const Layout& layout) const;
@@ -53,8 +64,9 @@ private:
 
     QString text_;
     Layout layout_;
-    QHash<char16_t, qreal> widths_;
-    QHash<char16_t, Reach> reach_;
+    bool fitted_ = false; // whether the text shown lies as the layout says
+    std::array<Known, 128> ascii_;
+    QHash<char16_t, Known> known_;
     QHash<quint64, QImage> cells_;
     QColor ground_; // what the cells are drawn over: the colour beneath the label
     QImage::Format format_ = QImage::Format_ARGB32_Premultiplied;

@@ -1,6 +1,7 @@
 // The windows as a user drives them, in-process with a fake clock and answered boxes.
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QBackingStore>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -344,6 +345,9 @@ private slots:
             const QImage partly = shown();
             QVERIFY2(partly == tokei->grab().toImage().convertToFormat(QImage::Format_RGB32),
                      qPrintable(clock.now.toString()));
+            // Screen readers read what is shown.
+            QCOMPARE(QAccessible::queryAccessibleInterface(Ctl(Tokei(), "lbltokei"))->text(QAccessible::Name),
+                     Text(Tokei(), "lbltokei"));
         }
     }
 
