@@ -4,11 +4,12 @@
 # server in the same run, how late the title shows each second, and the idle private memory.
 # Usage: bench/tick_figures.sh [seconds]   (builds the release preset first; 40 s of each by default)
 #        TICK_PROGRAM=path bench/tick_figures.sh   (measures another build, an older one say, the same way)
+#        TICK_SETTLE=70 bench/tick_figures.sh   (settles longer than 20 s before counting)
 # Run by hand: it takes some minutes, and its figures depend on the machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-40}
-settle=20
+settle=${TICK_SETTLE:-20} # longer, and no character is drawn into its cell for the first time in the count
 scripts/setup-deps.sh test x11-apps valgrind coreutils
 cmake --preset release >/dev/null
 cmake --build --preset release --target rupika-tokei >/dev/null
@@ -48,9 +49,9 @@ for scale in 1 2; do
   pid=$!
   await_window "$(display_of cg$scale)" '^ルピカ時計'
   sleep "$settle"
-  callgrind_control -z "$pid" >/dev/null
+  callgrind_control -z "$pid" >/dev/null 2>&1
   sleep "$seconds"
-  callgrind_control -d "$pid" >/dev/null
+  callgrind_control -d "$pid" >/dev/null 2>&1
   kill "$pid" "$(xpid_of cg$scale)"
   wait "$pid" 2>/dev/null || true
   # The main thread's part of the dump; each tick sets the title once, so its calls count the ticks.
