@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTime>
 
+#include "core/clock.h"
 #include "core/localeformats.h"
 
 namespace aramu {
@@ -21,5 +22,35 @@ QString CaptionText(QTime time, const LocaleFormats& formats);
 // What the desktop is told of an alarm the machine slept through: its time as H:MM, then its message, if
 // any, on a line of its own.
 QString MissedAlarmText(QTime alarm, const QString& message);
+
+// The same three texts for a clock that reads once a second: formatting a pattern costs more than the
+// rest of a tick, so the times are formatted once a minute with the seconds put in, the date once a day.
+class TickTexts {
+public:
+    void Update(const ClockReading& now, const LocaleFormats& formats);
+
+    const QString& Date() const { return date_; }
+    const QString& Time() const { return time_.text; }
+    const QString& Caption() const { return caption_.text; }
+
+private:
+    // A text of one minute: what comes before and after its two seconds digits, or, where the
+    // pattern shows the seconds otherwise, nothing to splice (formatted in full each second).
+    struct Spliced {
+        QString head, tail, text;
+        bool splices = false;
+        void Minute(QTime time, const LocaleFormats& formats, QStringView prefix, const QString& pattern,
+                    const QString (&seconds)[60]);
+        void Second(QTime time, const LocaleFormats& formats, QStringView prefix, const QString& pattern,
+                    const QString (&seconds)[60]);
+    };
+
+    LocaleFormats formats_;
+    QString seconds_[60]; // the locale's two-digit seconds
+    QDate day_;
+    int minute_ = -1; // since midnight, or none yet
+    QString date_;
+    Spliced time_, caption_;
+};
 
 } // namespace aramu

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleFactory>
@@ -34,6 +35,14 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+QRect Area(const Line& line) {
+    // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
+    // end to end never overlap.
+    const QPoint from(Twips(std::min(line.x1, line.x2)), Twips(std::min(line.y1, line.y2)));
+    const QSize size(std::max(1, Twips(std::abs(line.x2 - line.x1))), std::max(1, Twips(std::abs(line.y2 - line.y1))));
+    return QRect(from, size);
+}
 
 } // namespace
 
@@ -79,15 +88,31 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
-                  const QFont& font) {
-    auto* label = new TextLabel(text, parent);
+namespace {
+
+// What every label has, whatever draws its text.
+void Dress(QWidget* label, const char* name, TwipsBox box, QColor text_colour, QColor back, const QFont& font) {
     label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A click on a label belongs to the label, not to the window's background beneath it.
     label->setAttribute(Qt::WA_NoMousePropagation);
     SetColours(label, text_colour, back);
     Place(label, name, box);
+}
+
+} // namespace
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
+                  const QFont& font) {
+    auto* label = new TextLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Dress(label, name, box, text_colour, back, font);
+    return label;
+}
+
+TickLabel* MakeTickLabel(QWidget* parent, const char* name, TwipsBox box, QColor text_colour, QColor back,
+                         const QFont& font) {
+    auto* label = new TickLabel(parent);
+    Dress(label, name, box, text_colour, back, font);
     return label;
 }
 
@@ -119,19 +144,24 @@ LineLayer::LineLayer(QWidget* parent, std::vector<Line> lines) : QWidget(parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(parent->rect());
+    // Only where the lines are: a repaint elsewhere beneath, each second's digits, passes the layer by.
+    QRegion where;
+    for (const Line& line : lines_)
+        where += Area(line);
+    setMask(where);
 }
 
-void LineLayer::paintEvent(QPaintEvent*) {
+void LineLayer::paintEvent(QPaintEvent* event) {
+    // The layer spans the window, so it is asked to paint wherever anything beneath it changes,
+    // the clock's digits each second, where there is seldom a line.
+    if (std::none_of(lines_.begin(), lines_.end(),
+                     [&](const Line& line) { return event->region().intersects(Area(line)); }))
+        return;
     QPainter painter(this);
     for (const Line& line : lines_) {
         painter.setCompositionMode(line.xorDrawn ? QPainter::RasterOp_SourceXorDestination
                                                  : QPainter::CompositionMode_SourceOver);
-        // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
-        // end to end never overlap.
-        const QPoint from(Twips(std::min(line.x1, line.x2)), Twips(std::min(line.y1, line.y2)));
-        const QSize size(std::max(1, Twips(std::abs(line.x2 - line.x1))),
-                         std::max(1, Twips(std::abs(line.y2 - line.y1))));
-        painter.fillRect(QRect(from, size), line.colour);
+        painter.fillRect(Area(line), line.colour);
     }
 }
 

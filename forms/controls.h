@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "forms/ticklabel.h"
+
 namespace forms {
 
 struct TwipsBox {
@@ -19,6 +21,9 @@ struct TwipsBox {
 // Controls carry the names of the layout tables, which is also how tests find them.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor text_colour, QColor back,
                   const QFont& font);
+// A label whose text changes every second, repainted where it changed only.
+TickLabel* MakeTickLabel(QWidget* parent, const char* name, TwipsBox box, QColor text_colour, QColor back,
+                         const QFont& font);
 // A push button with the given face colour; Enter presses it while it has the focus.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, TwipsBox box, QColor face,
                         const QFont& font);

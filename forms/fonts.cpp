@@ -37,7 +37,7 @@ void InstallFontSubstitutes() {
     // Otherwise every text would be empty boxes with nothing to say why.
     if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
         qCWarning(desktop::Said, "no installed font has Japanese characters; install the Debian packages "
-                        "fonts-ipafont-gothic fonts-ipafont-mincho");
+                                 "fonts-ipafont-gothic fonts-ipafont-mincho");
 }
 
 QFont MakeFont(Face face, qreal points, bool bold) {

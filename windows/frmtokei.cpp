@@ -28,10 +28,10 @@ FrmTokei::FrmTokei() : Form(QStringLiteral("ルピカ時計"), 5700, 2580) {
     const QFont buttonFont = ButtonFont();
 
     // Created in tab order, which is also the focus chain.
-    lbltokei = forms::MakeLabel(this, "lbltokei", QString(), {2520, 600, 2655, 495}, Lilac, Qt::black,
-                                MakeFont(Face::MsGothic, 24, true));
-    lblDay = forms::MakeLabel(this, "lblDay", QString(), {3480, 1320, 2055, 495}, Lilac, Qt::black,
-                              MakeFont(Face::MsGothic, 11.25, true));
+    lbltokei = forms::MakeTickLabel(this, "lbltokei", {2520, 600, 2655, 495}, Lilac, Qt::black,
+                                    MakeFont(Face::MsGothic, 24, true));
+    lblDay = forms::MakeTickLabel(this, "lblDay", {3480, 1320, 2055, 495}, Lilac, Qt::black,
+                                  MakeFont(Face::MsGothic, 11.25, true));
     Command1 = forms::MakeButton(this, "Command1", QStringLiteral("鈴"), {3960, 2040, 735, 375}, Lilac, buttonFont);
     Command2 = forms::MakeButton(this, "Command2", QStringLiteral("終"), {4800, 2040, 735, 375}, Lilac, buttonFont);
     Label1 = forms::MakeLabel(this, "Label1", QStringLiteral("鈴設定時刻"), {2640, 1920, 1215, 255}, PaleLilac,
@@ -78,9 +78,10 @@ void FrmTokei::Load() {
 void FrmTokei::Timer1_Timer() {
     const aramu::ClockReading now = desktop::ProgramClock().Now();
     const aramu::LocaleFormats& formats = desktop::UserFormats();
-    lblDay->setText(aramu::DateText(now.date, formats));
-    lbltokei->setText(aramu::TimeText(now.time, formats));
-    setWindowTitle(aramu::CaptionText(now.time, formats));
+    texts_.Update(now, formats);
+    lblDay->setText(texts_.Date());
+    lbltokei->setText(texts_.Time());
+    setWindowTitle(texts_.Caption());
 
     // The ring rule hears every tick, those behind the open alarm box too, so that it never decides from a
     // stale one.

@@ -6,9 +6,11 @@
 #include <QPushButton>
 
 #include "core/ringdecision.h"
+#include "core/ticktexts.h"
 #include "desktop/sound.h"
 #include "desktop/ticktimer.h"
 #include "forms/forms.h"
+#include "forms/ticklabel.h"
 
 namespace windows {
 
@@ -30,14 +32,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* lbltokei;
-    QLabel* lblDay;
+    forms::TickLabel* lbltokei;
+    forms::TickLabel* lblDay;
     QPushButton* Command1;
     QPushButton* Command2;
     QLabel* Label1;
     QLineEdit* txtJikoku;
     QLabel* Image1;
     desktop::TickTimer* Timer1;
+    aramu::TickTexts texts_;
 
     aramu::RingDecision ring_{aramu::Alarm()};
     desktop::BoxSound* ringing_ = nullptr; // the open alarm box's

@@ -123,6 +123,10 @@ TEST(TickTexts, NoPatternLetterLeaksInAnyLocale) {
         const std::string what = locale.name().toStdString() + ": " + title.toStdString();
         EXPECT_FALSE(title.contains(letter)) << what;
         EXPECT_TRUE(title.contains(locale.toString(evening, u"ss"))) << what;
+        aramu::TickTexts texts; // formatted at the minute, then the seconds put in
+        for (const QTime time : {QTime(19, 4, 0), evening})
+            texts.Update({QDate(2001, 3, 5), time}, f);
+        EXPECT_EQ(texts.Caption() + texts.Time(), aramu::CaptionText(evening, f) + aramu::TimeText(evening, f)) << what;
     }
 }
 

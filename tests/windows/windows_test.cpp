@@ -1,6 +1,8 @@
 // The windows as a user drives them, in-process with a fake clock and answered boxes.
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -329,6 +331,37 @@ private slots:
         // clang-format on
         for (const auto& c : cases)
             QVERIFY2(forms::FitEdit(c.before, c.edited, 20).text == c.kept, c.what);
+    }
+
+    // A new second repaints the clock only from its first changed character on, and a new day the date;
+    // what that leaves on screen is what repainting everything draws. Also run under every look.
+    void secondsRepaintAsAWholeWould() {
+        QVERIFY(QTest::qWaitForWindowExposed(tokei));
+        const auto shown = [&] {
+            Settle();
+            const QPaintDevice* store = tokei->backingStore()->paintDevice();
+            return store->devType() == QInternal::Image
+                       ? static_cast<const QImage*>(store)->convertToFormat(QImage::Format_RGB32)
+                       : QImage();
+        };
+        const QDate day(2026, 12, 31), next(2027, 1, 1);
+        // 9 to 10, 59 to 00, midnight and the year, then a face too wide for the label, condensed.
+        const std::tuple<QDate, QTime, qreal> ticks[] = {
+            {day, {7, 0, 9}, 24},  {day, {7, 0, 10}, 24},   {day, {7, 0, 59}, 24},
+            {day, {7, 1, 0}, 24},  {day, {23, 59, 59}, 24}, {next, {0, 0, 0}, 24},
+            {next, {0, 0, 9}, 40}, {next, {0, 0, 10}, 40},  {next, {0, 1, 0}, 40}};
+        for (const auto& [date, time, points] : ticks) {
+            if (QWidget* label = Ctl(Tokei(), "lbltokei"); label->font().pointSizeF() != points)
+                label->setFont(forms::MakeFont(forms::Face::MsGothic, points, true));
+            clock.now = QDateTime(date, time, Qt::UTC);
+            tokei->Timer1_Timer();
+            const QImage partly = shown();
+            QVERIFY2(partly == tokei->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                     qPrintable(clock.now.toString()));
+            // Screen readers read what is shown.
+            QCOMPARE(QAccessible::queryAccessibleInterface(Ctl(Tokei(), "lbltokei"))->text(QAccessible::Name),
+                     Text(Tokei(), "lbltokei"));
+        }
     }
 
     // Also run under other styles, faces and scales: nothing cut off or hidden, the stripes' order
