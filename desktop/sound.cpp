@@ -12,7 +12,6 @@ namespace {
 bool silent = false;
 
 using Clock = std::chrono::steady_clock;
-constexpr auto RingFor = std::chrono::minutes(5);
 // A sound not heard by then is taken for lost: a hung sound server never says.
 constexpr auto HeardWithin = std::chrono::seconds(2);
 
@@ -74,7 +73,7 @@ void BoxSound::Watch() {
         watch_.stop();
         return;
     }
-    if (unheard || (kind_ != Alarm && state != Playing::Heard))
+    if (kind_ == Alarm ? unheard : state != Playing::Heard)
         QApplication::beep();
 }
 

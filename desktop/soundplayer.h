@@ -2,12 +2,16 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "desktop/sound.h"
 
 namespace desktop {
+
+// How long an alarm rings, unless its box goes first.
+inline constexpr std::chrono::minutes RingFor{5};
 
 // One box's sound, shared by the box on the window thread and the player on its own thread.
 struct Playing {

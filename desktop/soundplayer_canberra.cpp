@@ -21,7 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-constexpr auto RingFor = 5min;
 constexpr auto RetryAfter = 1s;
 
 struct Request {

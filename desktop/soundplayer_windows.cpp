@@ -14,7 +14,7 @@ QTimer& FiveMinutes() {
     static QTimer* const timer = [] {
         auto* t = new QTimer;
         t->setSingleShot(true);
-        t->setInterval(5 * 60 * 1000);
+        t->setInterval(RingFor);
         QObject::connect(t, &QTimer::timeout, t, [] { PlaySoundW(nullptr, nullptr, 0); });
         return t;
     }();
