@@ -27,7 +27,7 @@ namespace {
 struct StillClock final : aramu::Clock {
     QDateTime now;
     aramu::ClockReading Now() const override {
-        return aramu::ClockReading{now.date(), now.time(), now.toSecsSinceEpoch()};
+        return aramu::ClockReading{now.date(), now.time(), now.toSecsSinceEpoch(), now.toSecsSinceEpoch()};
     }
 };
 

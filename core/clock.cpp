@@ -11,29 +11,33 @@
 namespace aramu {
 namespace {
 
-qint64 RealSeconds() {
-#if defined(Q_OS_LINUX)
-    // CLOCK_MONOTONIC stops while the machine is suspended; a night's sleep must count.
-    timespec ts{};
-    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
-        return ts.tv_sec;
-#endif
+qint64 SteadySeconds() {
     using namespace std::chrono;
     return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// CLOCK_BOOTTIME counts a night's sleep; CLOCK_MONOTONIC (the steady clock) stops during it.
+qint64 RealSeconds() {
+#if defined(Q_OS_LINUX)
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return ts.tv_sec;
+#endif
+    return SteadySeconds();
+}
+
 } // namespace
 
-ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds) {
+ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds, qint64 awakeSeconds) {
     // Qt calls tzset() before each conversion to local time, so a replaced /etc/localtime or a new TZ
     // shows at the next reading although glibc's localtime_r alone would keep the old zone.
     const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
-    return ClockReading{local.date(), local.time(), realSeconds};
+    return ClockReading{local.date(), local.time(), realSeconds, awakeSeconds};
 }
 
 ClockReading SystemClock::Now() const {
     // Whole seconds, with no nanosecond count to overflow in 2262.
-    return LocalReading(QDateTime::currentSecsSinceEpoch(), RealSeconds());
+    return LocalReading(QDateTime::currentSecsSinceEpoch(), RealSeconds(), SteadySeconds());
 }
 
 } // namespace aramu

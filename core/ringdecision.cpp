@@ -40,7 +40,11 @@ Ring RingDecision::RingNow(const ClockReading& now) {
     if (!passed || rungDays_.contains(alarmDay))
         return Ring::Quiet;
     rungDays_.insert(alarmDay);
-    return lateInTheMinute && !noRealAbsence ? Ring::Missed : Ring::Now;
+    if (!lateInTheMinute || noRealAbsence || !previous)
+        return Ring::Now;
+    const qint64 absence = now.realSeconds - previous->realSeconds;
+    const qint64 asleep = absence - (now.awakeSeconds - previous->awakeSeconds);
+    return 2 * asleep > absence ? Ring::MissedAsleep : Ring::MissedAwake;
 }
 
 } // namespace aramu

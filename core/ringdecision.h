@@ -13,7 +13,9 @@ namespace aramu {
 enum class Ring {
     Quiet,
     Now,    // the alarm's moment has come: ring
-    Missed, // it passed while the machine slept (or stood still): too late to ring, but the user should know
+    // Too late to ring, but the user should know it passed:
+    MissedAsleep, // while the machine slept
+    MissedAwake,  // while the machine was awake but the program stood still
 };
 
 // Decides, once per tick, whether to open the alarm box now. The tick rings when
@@ -24,7 +26,8 @@ enum class Ring {
 // - and the clock is still within the alarm's minute, or the wall clock got beyond it in no real time
 //   (a summer-time gap, a clock set forward): a late tick rings, a sleeping machine does not;
 // - and it has not rung for that date since the alarm was set.
-// A moment passed late after a real absence is Missed instead, once, and counts as rung.
+// A moment passed late after a real absence is missed instead, once, and counts as rung: asleep when the
+// machine slept for most of the absence, awake otherwise.
 class RingDecision {
 public:
     explicit RingDecision(const AlarmState& alarm) : alarm_(alarm) {}

@@ -16,8 +16,8 @@ QString CaptionText(QTime time, const LocaleFormats& formats) {
     return CaptionPrefix.toString() + formats.locale.toString(time, formats.longTimePattern);
 }
 
-QString MissedAlarmText(QTime alarm, const QString& message) {
-    QString text = QStringLiteral("鈴 %1:%2 はスリープ中に過ぎました")
+QString MissedAlarmText(QTime alarm, const QString& message, bool asleep) {
+    QString text = (asleep ? QStringLiteral("鈴 %1:%2 はスリープ中に過ぎました") : QStringLiteral("鈴 %1:%2 は過ぎました"))
                        .arg(alarm.hour())
                        .arg(alarm.minute(), 2, 10, QLatin1Char('0'));
     if (!message.isEmpty())

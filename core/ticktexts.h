@@ -19,9 +19,9 @@ QString TimeText(QTime time, const LocaleFormats& formats);
 // The prefix and the time in the locale's long time format.
 QString CaptionText(QTime time, const LocaleFormats& formats);
 
-// What the desktop is told of an alarm the machine slept through: its time as H:MM, then its message, if
-// any, on a line of its own.
-QString MissedAlarmText(QTime alarm, const QString& message);
+// What the user is told of an alarm that passed unrung, while the machine slept or while the program stood
+// still: its time as H:MM, then its message, if any, on a line of its own.
+QString MissedAlarmText(QTime alarm, const QString& message, bool asleep);
 
 // The same three texts for a clock that reads once a second: formatting a pattern costs more than the
 // rest of a tick, so the times are formatted once a minute with the seconds put in, the date once a day.

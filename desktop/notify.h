@@ -3,12 +3,17 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace desktop {
 
 enum class Urgency { Normal = 1, Critical = 2 };
 
 // Asks the desktop's notification service to show the text, without a sound of its own. Never waits for
-// an answer, and does nothing, quietly, where there is no service or no session bus.
-void Notify(const QString& summary, const QString& body, Urgency urgency);
+// an answer. Where there is no session bus, or the service answers with an error (none runs, it refused, it
+// did not answer in time), `unseen` is called later from the event loop with the reason; without one,
+// nothing is said.
+void Notify(const QString& summary, const QString& body, Urgency urgency,
+            std::function<void(const QString& why)> unseen = {});
 
 } // namespace desktop

@@ -4,11 +4,26 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include "desktop/sound.h"
 
 namespace forms {
 namespace {
+
+// A box that must be seen asks for the window manager's attention whenever another window takes the focus
+// from it (Qt withdraws the request when the box is activated): the taskbar then shows it even behind a
+// full-screen window that stays above it.
+class AskAttention : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowDeactivate)
+            if (QWindow* window = static_cast<QWidget*>(watched)->windowHandle())
+                window->alert(0);
+        return false;
+    }
+};
 
 std::function<MsgAnswer(const MsgBoxCall&)>& Answerer() {
     static std::function<MsgAnswer(const MsgBoxCall&)> answerer;
@@ -31,7 +46,8 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, Bo
     box.setWindowTitle(title);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
-    box.setIcon(style == MsgStyle::OkCancelInformation ? QMessageBox::Information : QMessageBox::NoIcon);
+    const bool informs = style == MsgStyle::OkCancelInformation || style == MsgStyle::OkInformation;
+    box.setIcon(informs ? QMessageBox::Information : QMessageBox::NoIcon);
     // The buttons name themselves: Qt's Japanese texts come in a package that may not be installed.
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     ok->setText(QStringLiteral("OK"));
@@ -46,6 +62,7 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, Bo
         // On another workspace, or behind a full-screen window that will not be covered, the box is
         // unseen: the taskbar flashes for it.
         QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
+        box.installEventFilter(new AskAttention(&box));
     }
     if (sound != nullptr)
         sound->Start(&box);

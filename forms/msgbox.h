@@ -16,6 +16,7 @@ using desktop::BoxSound;
 enum class MsgStyle {
     OkOnly,              // OK, no icon
     OkCancelInformation, // OK and Cancel, information icon
+    OkInformation,       // OK, information icon
     OkSystemModal,       // OK, above every window on the desktop
 };
 

@@ -7,6 +7,7 @@
 #include "core/ticktexts.h"
 #include "desktop/identity.h"
 #include "desktop/notify.h"
+#include "desktop/said.h"
 #include "desktop/sound.h"
 #include "desktop/systemtime.h"
 #include "desktop/userlocale.h"
@@ -87,9 +88,8 @@ void FrmTokei::Timer1_Timer() {
     // stale one.
     const aramu::Ring ring = ring_.RingNow(now);
     const aramu::AlarmState& alarm = aramu::Alarm();
-    if (ring == aramu::Ring::Missed)
-        desktop::Notify(desktop::ProgramIdentity().name,
-                        aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage()), desktop::Urgency::Normal);
+    if (ring == aramu::Ring::MissedAsleep || ring == aramu::Ring::MissedAwake)
+        TellMissed(aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage(), ring == aramu::Ring::MissedAsleep));
     if (ring != aramu::Ring::Now)
         return;
     // Wayland lets no window stay on top, so the box may be unseen behind another.
@@ -104,6 +104,17 @@ void FrmTokei::Timer1_Timer() {
     ringing_ = &sound;
     forms::MsgBox(alarm.AlarmMessage(), forms::MsgStyle::OkSystemModal, BoxTitle, &sound);
     ringing_ = nullptr;
+}
+
+// Through the desktop's notifications; where none can be reached, a box of our own and a line on stderr,
+// so that a missed alarm never goes untold.
+void FrmTokei::TellMissed(const QString& text) {
+    const QString name = desktop::ProgramIdentity().name;
+    desktop::Notify(name, text, desktop::Urgency::Normal, [text, name](const QString& why) {
+        qCWarning(desktop::Said, "%s (no desktop notification: %s; a box tells it)",
+                  qUtf8Printable(text.section(QLatin1Char('\n'), 0, 0)), qUtf8Printable(why));
+        forms::MsgBox(text, forms::MsgStyle::OkInformation, name);
+    });
 }
 
 void FrmTokei::Command1_Click() {

@@ -32,6 +32,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void TellMissed(const QString& text);
+
     forms::TickLabel* lbltokei;
     forms::TickLabel* lblDay;
     QPushButton* Command1;

@@ -95,17 +95,20 @@ TEST(TickTexts, FollowTheLocale) {
     }
 }
 
-// The hour as the title shows it, the minute always in two digits; the message on a line of its own.
+// The hour as the title shows it, the minute always in two digits; the message on a line of its own; sleep
+// named only where the machine slept.
 TEST(TickTexts, MissedAlarmTellsTheTimeAndTheMessage) {
     // clang-format off
-    const struct { QTime alarm; const char16_t *message, *told; } cases[] = {
-        {{0, 0}, u"", u"鈴 0:00 はスリープ中に過ぎました"},
-        {{7, 5}, u"起きろ", u"鈴 7:05 はスリープ中に過ぎました\n起きろ"},
-        {{23, 59}, u" ", u"鈴 23:59 はスリープ中に過ぎました\n "},
+    const struct { QTime alarm; const char16_t* message; bool asleep; const char16_t* told; } cases[] = {
+        {{0, 0}, u"", true, u"鈴 0:00 はスリープ中に過ぎました"},
+        {{7, 5}, u"起きろ", true, u"鈴 7:05 はスリープ中に過ぎました\n起きろ"},
+        {{23, 59}, u" ", true, u"鈴 23:59 はスリープ中に過ぎました\n "},
+        {{7, 5}, u"起きろ", false, u"鈴 7:05 は過ぎました\n起きろ"},
+        {{0, 0}, u"", false, u"鈴 0:00 は過ぎました"},
     };
     // clang-format on
     for (const auto& c : cases)
-        EXPECT_EQ(aramu::MissedAlarmText(c.alarm, QString::fromUtf16(c.message)), QString::fromUtf16(c.told));
+        EXPECT_EQ(aramu::MissedAlarmText(c.alarm, QString::fromUtf16(c.message), c.asleep), QString::fromUtf16(c.told));
 }
 
 // Whatever pattern a locale gives, the title shows a time and never a pattern letter.

@@ -30,32 +30,37 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
     // clang-format on
     for (const auto& c : cases) {
         const ScopedTimeZone zone(c.zone);
-        const aramu::ClockReading r = aramu::LocalReading(c.instant, 0);
+        const aramu::ClockReading r = aramu::LocalReading(c.instant, 0, 0);
         EXPECT_EQ(r.date.toString(u"yyyy-MM-dd ") + r.time.toString(u"HH:mm:ss"), QLatin1String(c.local)) << c.zone;
     }
     const aramu::ClockReading now = aramu::SystemClock().Now();
-    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0).WallSeconds()), 1);
+    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
 }
 
 // clang-format off
 // realOffset: real seconds minus wall seconds, which changes where the wall clock jumps; arm: a minute
-// (of the scenario's hour) set just before this tick.
-struct Tick { int day, h, m, s; int realOffset = 0; const char16_t* arm = nullptr; };
+// (of the scenario's hour) set just before this tick; slept: the real seconds the machine has slept so far.
+struct Tick { int day, h, m, s; int realOffset = 0; const char16_t* arm = nullptr; int slept = 0; };
 // minute: of the hour, set before the first tick (nullptr: not yet); ringsAt: the ticks that must ring;
-// missedAt: those that must find it passed while the machine slept.
-struct Scenario { const char* name; const char16_t* minute; std::vector<Tick> ticks; std::vector<int> ringsAt; int hour = 7; std::vector<int> missedAt = {}; };
+// asleepAt: those that must find it passed while the machine slept; awakeAt: while the program stood still.
+struct Scenario { const char* name; const char16_t* minute; std::vector<Tick> ticks; std::vector<int> ringsAt; int hour = 7; std::vector<int> asleepAt = {}; std::vector<int> awakeAt = {}; };
 // clang-format on
 
-TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneSleptThrough) {
+TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneMissed) {
     // clang-format off
     const Scenario scenarios[] = {
         {"ticks within the alarm second ring once", u"05", {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 7, 5, 0}, {0, 7, 5, 1}}, {1}},
         {"a tick stalled into the minute still rings", u"05", {{0, 7, 4, 59}, {0, 7, 5, 59}, {0, 7, 6, 0}}, {1}},
-        {"stalled past the minute", u"05", {{0, 7, 4, 59}, {0, 7, 6, 0}}, {}, 7, {1}},
-        {"waking from sleep", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0}}, {}, 7, {1}},
+        {"stalled past the minute, awake", u"05", {{0, 7, 4, 59}, {0, 7, 6, 0}}, {}, 7, {}, {1}},
+        {"stalled an hour, awake", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0}}, {}, 7, {}, {1}},
+        {"waking from sleep", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0, 0, nullptr, 5695}}, {}, 7, {1}},
+        {"stalled a little, then slept long", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0, 0, nullptr, 5000}}, {}, 7, {1}},
+        {"slept a little, stalled long", u"05", {{0, 6, 30, 0}, {0, 8, 5, 0, 0, nullptr, 2000}}, {}, 7, {}, {1}},
         {"slept through: told once, and the next day rings", u"05",
-         {{0, 6, 0, 0}, {0, 8, 0, 0}, {0, 8, 0, 1}, {0, 7, 5, 0, 3302}, {1, 7, 4, 59}, {1, 7, 5, 0}}, {5}, 7, {1}},
-        {"slept into its minute still rings", u"05", {{0, 6, 0, 0}, {0, 7, 5, 30}}, {1}},
+         {{0, 6, 0, 0}, {0, 8, 0, 0, 0, nullptr, 7200}, {0, 8, 0, 1, 0, nullptr, 7200},
+          {0, 7, 5, 0, 3302, nullptr, 7200}, {1, 7, 4, 59, 0, nullptr, 7200}, {1, 7, 5, 0, 0, nullptr, 7200}}, {5}, 7, {1}},
+        {"slept into its minute still rings", u"05", {{0, 6, 0, 0}, {0, 7, 5, 30, 0, nullptr, 3930}}, {1}},
+        {"a few seconds' stall over a clock set forward rings", u"05", {{0, 6, 0, 0}, {0, 9, 0, 0, -10792}}, {1}},
         {"ringing while the last box is open: each day once", u"05",
          {{0, 7, 4, 59}, {0, 7, 5, 0}, {0, 12, 0, 0}, {0, 23, 59, 59}, {1, 7, 4, 59}, {1, 7, 5, 0}, {1, 7, 5, 1}}, {1, 5}},
         {"clock set back into the minute after ringing", u"05",
@@ -97,19 +102,24 @@ TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneSleptThrough) {
         if (sc.minute)
             set(sc.minute);
         aramu::RingDecision decision(alarm);
-        std::vector<int> rang, missed;
+        std::vector<int> rang, asleep, awake;
         for (std::size_t i = 0; i < sc.ticks.size(); ++i) {
             const Tick& t = sc.ticks[i];
             if (t.arm)
                 set(t.arm);
-            aramu::ClockReading r{QDate(2026, 12, 6).addDays(t.day), QTime(t.h, t.m, t.s), 0};
+            aramu::ClockReading r{QDate(2026, 12, 6).addDays(t.day), QTime(t.h, t.m, t.s)};
             r.realSeconds = r.WallSeconds() + t.realOffset;
-            const aramu::Ring ring = decision.RingNow(r);
-            if (ring != aramu::Ring::Quiet)
-                (ring == aramu::Ring::Now ? rang : missed).push_back(static_cast<int>(i));
+            r.awakeSeconds = r.realSeconds - t.slept;
+            switch (decision.RingNow(r)) {
+            case aramu::Ring::Quiet: break;
+            case aramu::Ring::Now: rang.push_back(static_cast<int>(i)); break;
+            case aramu::Ring::MissedAsleep: asleep.push_back(static_cast<int>(i)); break;
+            case aramu::Ring::MissedAwake: awake.push_back(static_cast<int>(i)); break;
+            }
         }
         EXPECT_EQ(rang, sc.ringsAt) << sc.name;
-        EXPECT_EQ(missed, sc.missedAt) << sc.name;
+        EXPECT_EQ(asleep, sc.asleepAt) << sc.name;
+        EXPECT_EQ(awake, sc.awakeAt) << sc.name;
     }
 }
 

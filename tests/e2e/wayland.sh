@@ -33,3 +33,6 @@ QT_QPA_PLATFORM=wayland LSAN_OPTIONS=suppressions=$(dirname "$0")/qtwayland.supp
 sleep 0.5
 kill $monitor
 grep -q 'string "ルピカ"' "$XDG_RUNTIME_DIR/calls" || fail "on Wayland alone the alarm raised no notification"
+# Critical, as a box that cannot stay on top needs: a normal one may wait unseen in the desktop's list.
+grep -A 1 'string "urgency"' "$XDG_RUNTIME_DIR/calls" | grep -q 'byte 2' ||
+    fail "on Wayland alone the alarm's notification was not critical: $(grep -A 1 'string "urgency"' "$XDG_RUNTIME_DIR/calls")"

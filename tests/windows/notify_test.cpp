@@ -13,9 +13,18 @@ struct StandIn : QDBusVirtualObject {
     bool serving = bus.registerVirtualObject(u"/org/freedesktop/Notifications"_s, this) &&
                    bus.registerService(u"org.freedesktop.Notifications"_s);
     QList<QDBusMessage> calls;
+    QString refusal; // where set, answered with this error; where not, with an id, or never (below)
+    bool answers = false;
     ~StandIn() override { QDBusConnection::disconnectFromBus(u"stand-in"_s); }
-    // Never answers, like a hung service: a caller that waited would hold the tick for 25 s.
-    bool handleMessage(const QDBusMessage& call, const QDBusConnection&) override { return calls.append(call), true; }
+    // Unless told otherwise never answers, like a hung service: a caller that waited would hold the tick for 25 s.
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection& connection) override {
+        calls.append(call);
+        if (!refusal.isEmpty())
+            connection.send(call.createErrorReply(refusal, u"refused"_s));
+        else if (answers)
+            connection.send(call.createReply(7U));
+        return true;
+    }
     QString introspect(const QString&) const override { return {}; }
 };
 
@@ -45,11 +54,40 @@ private slots:
             QCOMPARE(level.toInt(), urgency == desktop::Urgency::Critical ? 2 : 1);
         }
     }
-    // Also run alone without a session bus: the answer (or its absence) is dropped without a word.
+    // A notice that must be seen hears when the service cannot show it, and only then.
+    void unseenIsToldWhyOnlyWhenItIsUnseen() {
+        const struct {
+            const char* name;
+            QString refusal;
+            bool answers;
+            QString why; // empty: not called
+        } rows[] = {
+            {"shown", {}, true, {}},
+            {"no service", u"org.freedesktop.DBus.Error.ServiceUnknown"_s, false, u"refused"_s},
+            {"refused", u"org.freedesktop.DBus.Error.Failed"_s, false, u"refused"_s},
+        };
+        StandIn standIn;
+        for (const auto& row : rows) {
+            standIn.refusal = row.refusal;
+            standIn.answers = row.answers;
+            QStringList told;
+            desktop::Notify(u"ルピカ時計"_s, u"鈴 7:05 は過ぎました"_s, desktop::Urgency::Normal,
+                            [&told](const QString& why) { told << why; });
+            QTest::qWait(300);
+            QCOMPARE(told, row.why.isEmpty() ? QStringList() : QStringList{row.why});
+        }
+    }
+    // Also run alone without a session bus: the answer (or its absence) is dropped without a word, unless the
+    // caller asked to hear of it.
     void withoutServiceNothingIsSaid() {
         QTest::failOnWarning(QRegularExpression(u".*"_s));
         desktop::Notify(u"ルピカ"_s, u"x"_s, desktop::Urgency::Normal);
         QTest::qWait(300);
+        if (QDBusConnection::sessionBus().isConnected())
+            return;
+        QStringList told;
+        desktop::Notify(u"ルピカ"_s, u"x"_s, desktop::Urgency::Normal, [&told](const QString& why) { told << why; });
+        QTRY_COMPARE(told, QStringList{u"no session bus"_s});
     }
 };
 

@@ -46,7 +46,7 @@ struct FakeClock final : aramu::Clock {
     QDateTime now;
     mutable int reads = 0;
     aramu::ClockReading Now() const override {
-        return ++reads, aramu::ClockReading{now.date(), now.time(), now.toSecsSinceEpoch()};
+        return ++reads, aramu::ClockReading{now.date(), now.time(), now.toSecsSinceEpoch(), now.toSecsSinceEpoch()};
     }
 };
 
