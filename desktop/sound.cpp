@@ -4,18 +4,40 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include "desktop/said.h"
 #include "desktop/soundplayer.h"
 
 namespace desktop {
 namespace {
 
 bool silent = false;
+std::atomic<bool> outage{false};
 
 using Clock = std::chrono::steady_clock;
 // A sound not heard by then is taken for lost: a hung sound server never says.
 constexpr auto HeardWithin = std::chrono::seconds(2);
+constexpr std::int64_t AnswerWithinMs = 1500;
 
 } // namespace
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
+
+std::atomic<std::int64_t>& ServerAskedAt() {
+    static std::atomic<std::int64_t> askedAt{0};
+    return askedAt;
+}
+
+void SayNoSound(const std::string& why) {
+    if (!outage.exchange(true))
+        qCWarning(Said, "no sound (%s); the bell rings instead", why.c_str());
+}
+
+void SayBack() {
+    if (outage.exchange(false))
+        qCWarning(Said, "sound is back");
+}
 
 void SetSilent(bool on) {
     silent = on;
@@ -65,14 +87,24 @@ void BoxSound::Stop() {
 
 // The display's bell stands in for a sound that is not heard: once for a box that plays once, every second
 // for a ringing alarm.
+// A sound that is neither heard nor failed is told here, with the first bell: the player may be held up
+// inside the sound system for a minute before it fails.
 void BoxSound::Watch() {
     const Clock::time_point now = Clock::now();
+    const std::int64_t nowMs = SteadyMs(), askedAt = ServerAskedAt();
     const Playing::State state = playing_->state;
-    const bool unheard = state == Playing::Unheard || (state == Playing::Pending && now - asked_ >= HeardWithin);
+    const bool noAnswer = (askedAt != 0 && nowMs - askedAt > AnswerWithinMs) ||
+                          (state == Playing::Pending && now - asked_ >= HeardWithin);
+    const bool stalled = state == Playing::Heard && nowMs > playing_->heardUntil;
+    const bool unheard = state == Playing::Unheard || noAnswer || stalled;
     if (kind_ == Alarm && now >= ringsUntil_) {
         watch_.stop();
         return;
     }
+    if (noAnswer || stalled)
+        SayNoSound(noAnswer ? "the sound server does not answer" : "the sound stopped without ending");
+    else if (state == Playing::Heard)
+        SayBack();
     if (kind_ == Alarm ? unheard : state != Playing::Heard)
         QApplication::beep();
 }

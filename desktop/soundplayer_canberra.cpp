@@ -4,16 +4,21 @@
 
 #include <canberra.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "desktop/identity.h"
 #include "desktop/said.h"
+#include "desktop/serverprobe.h"
 #include "desktop/soundplayer.h"
 
 namespace desktop {
@@ -22,6 +27,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 constexpr auto RetryAfter = 1s;
+// How much longer than its sound a play may take before it counts as stalled.
+constexpr std::int64_t StallAfterMs = 2000;
 
 struct Request {
     enum Ask { Start, RingAgain, Stop, Finished } ask;
@@ -52,6 +59,10 @@ public:
     void Post(Request request) {
         {
             const std::lock_guard lock(mutex_);
+            // Once the end has begun, a late callback (from ca_context_destroy, or libpulse's own thread) must
+            // not start the thread again on the context it may still be inside.
+            if (stopping_)
+                return;
             if (!thread_.joinable())
                 thread_ = std::thread(&Player::Run, this);
             queue_.push_back(std::move(request));
@@ -133,6 +144,9 @@ private:
             if (request.error != CA_SUCCESS && request.error != CA_ERROR_CANCELED) {
                 Disconnect();
                 Failed(*alarm_, request.error);
+            } else if (request.error == CA_SUCCESS) {
+                std::int64_t& length = lengthMs_[source_];
+                length = std::max(length, SteadyMs() - playedAt_);
             }
             return;
         }
@@ -148,6 +162,11 @@ private:
     void LookAfterAlarm() {
         if (!alarm_)
             return;
+        // Asked before anything here that a hung server could hold up.
+        if (pulse_ && context_ != nullptr && !probe_)
+            probe_.emplace();
+        if (probe_)
+            probe_->Ask();
         const Clock::time_point now = Clock::now();
         if (now >= ringsUntil_) {
             if (alarmPlay_ != 0 && context_ != nullptr)
@@ -175,10 +194,14 @@ private:
             const quint32 id = Play(*alarm_, source, &error);
             if (id != 0) {
                 if (themeError != CA_SUCCESS)
-                    Tell(Because("the sound theme's alarm cannot be played", themeError,
-                                 "the clock's own sound instead"));
+                    TellThemeFails(themeError);
                 source_ = source;
                 alarmPlay_ = id;
+                playedAt_ = SteadyMs();
+                // Until its length is known (after it first ends) a sound is given all the time it takes: its
+                // server is watched by the probe.
+                const auto length = lengthMs_.find(source);
+                alarm_->heardUntil = length == lengthMs_.end() ? INT64_MAX : playedAt_ + length->second + StallAfterMs;
                 Heard(*alarm_);
                 return;
             }
@@ -278,31 +301,39 @@ private:
 
     void Heard(Playing& playing) {
         playing.state = Playing::Heard;
-        if (failing_)
-            Tell("sound is back");
-        failing_ = false;
+        if (!Ending())
+            SayBack();
     }
 
     // The alarm is tried again a second later.
     void Failed(Playing& playing, int error) {
         playing.state = Playing::Unheard;
         retryAt_ = Clock::now() + RetryAfter;
-        failing_ = true;
-        Tell(Because("no sound", error, "the bell rings instead"));
+        if (!Ending())
+            SayNoSound(Reason(error));
     }
 
-    static std::string Because(const char* what, int error, const char* instead) {
-        return std::string(what) + " (" + ca_strerror(error) + "); " + instead;
+    // libcanberra's own words, and where they alone leave a newcomer guessing, what to look at.
+    static std::string Reason(int error) {
+        std::string reason = ca_strerror(error);
+        if (error == CA_ERROR_NOTAVAILABLE)
+            reason += ": no sound server answers; check that PulseAudio or PipeWire runs for this user";
+        return reason;
     }
 
-    // Once for each cause in a row: retries repeat none of it.
-    void Tell(const std::string& said) {
-        if (said == lastSaid_)
-            return;
-        lastSaid_ = said;
+    // The program is ending: its logging may be going too.
+    bool Ending() {
         const std::lock_guard lock(mutex_);
-        if (!stopping_) // the program is ending: its logging may be going too
-            qCWarning(Said, "%s", said.c_str());
+        return stopping_;
+    }
+
+    // Once: the fallback lasts for the rest of the run.
+    void TellThemeFails(int error) {
+        if (themeTold_ || Ending())
+            return;
+        themeTold_ = true;
+        qCWarning(Said, "the sound theme's alarm cannot be played (%s); the clock's own sound instead",
+                  ca_strerror(error));
     }
 
     std::string appName_, appId_, iconName_, ownSound_;
@@ -321,8 +352,10 @@ private:
     quint32 alarmPlay_ = 0;          // its play under way, 0 for none
     Source source_ = Source::Theme;
     Clock::time_point ringsUntil_, retryAt_;
-    bool failing_ = false;
-    std::string lastSaid_;
+    std::int64_t playedAt_ = 0;               // SteadyMs when the alarm's play under way began
+    std::map<Source, std::int64_t> lengthMs_; // how long each sound has been seen to play
+    std::optional<ServerProbe> probe_;        // made with the first alarm heard through PulseAudio
+    bool themeTold_ = false;
 };
 
 // Made at the first sound, so the idle clock pays nothing for it. At the end of the program the thread is
@@ -332,6 +365,8 @@ private:
 // the thread touches nothing of Qt's and says nothing once the end has begun, and the process then ends
 // with the thread still inside libpulse.
 Player& ThePlayer() {
+    // What the thread may log through is made first, so that it is destroyed after the Ender has stopped it.
+    (void)Said();
     static Player* const player = new Player;
     static const struct Ender {
         ~Ender() {

@@ -10,7 +10,7 @@ set -euo pipefail
 # Each set adds to the one before it; a new tool goes in the first set whose job needs it.
 run=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libxcb1-dev qt6-translations-l10n libcanberra-dev
+  qt6-base-dev libxcb1-dev qt6-translations-l10n libcanberra-dev libpulse-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
 package=(
