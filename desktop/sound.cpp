@@ -16,7 +16,7 @@ std::atomic<bool> outage{false};
 using Clock = std::chrono::steady_clock;
 // A sound not heard by then is taken for lost: a hung sound server never says.
 constexpr auto HeardWithin = std::chrono::seconds(2);
-constexpr std::int64_t AnswerWithinMs = 1500;
+constexpr std::int64_t AnswerWithinMs = 700; // a server answers its probe in a few milliseconds
 
 } // namespace
 

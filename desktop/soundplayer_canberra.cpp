@@ -27,6 +27,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 constexpr auto RetryAfter = 1s;
+// How often a ringing alarm is looked after, and its server asked (see ServerProbe): a hang must ring the
+// bell within 3 s.
+constexpr auto LookEvery = 500ms;
 // How much longer than its sound a play may take before it counts as stalled.
 constexpr std::int64_t StallAfterMs = 2000;
 
@@ -92,9 +95,9 @@ private:
         std::unique_lock lock(mutex_);
         for (;;) {
             const auto more = [this] { return stopping_ || !queue_.empty(); };
-            // While an alarm rings the player looks after it every second: a play may fail without a word.
+            // While an alarm rings the player looks after it: a play may fail without a word.
             if (alarm_ && Clock::now() < ringsUntil_)
-                wake_.wait_for(lock, RetryAfter, more);
+                wake_.wait_for(lock, LookEvery, more);
             else
                 wake_.wait(lock, more);
             if (stopping_)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# e2e.sh PROGRAM - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
+# e2e.sh PROGRAM SLEEPSHIM - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
 # message of one's own, see exactly one alarm box at the minute, then close the window through the
 # window manager, cancel once, and confirm. Mistaken options and a dead display are answered first, and
 # a bare X session without a session bus still shows the clock. Where a PulseAudio server can be started,
 # its only sink is recorded: the alarm is heard until OK, and again after the server restarts or starts
-# late, the exit question too, and --silent is silent; a hung server does not hold the exit; without the
-# theme's alarm the clock's own is heard, and through ALSA, too, OK silences it at once.
+# late, the exit question too, and --silent is silent; a server that hangs rings the bell, with one line
+# why, and a hung server does not hold the exit; without the theme's alarm the clock's own is heard, and
+# through ALSA, too, OK silences it at once. An alarm missed asleep or stalled is told as such, in a box
+# where no notification service runs.
 set -u
 faketime=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-for tool in xvfb-run xdotool openbox wmctrl xclip; do
+for tool in xvfb-run xdotool openbox wmctrl xclip xkbevd xmessage xprop; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 [ -r $faketime ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
@@ -69,9 +71,15 @@ ended() {
 # left alone, so a jump looks like a clock set by hand, never like sleep.
 clockfile=$HOME/faketime
 at() { printf '%+d\n' $(($(date -d "$1" +%s) - $(date +%s))) >"$clockfile"; }
+# What the program says goes to $HOME/said; `mark` remembers how much it had said, `since` prints what came after.
+mark() { said=$(wc -l <"$HOME/said"); }
+since() { tail -n +$((said + 1)) "$HOME/said"; }
+# Waits up to $2 s for a line matching $1 after the mark.
+tells() { for _ in $(seq $(($2 * 10))); do since | grep -q -- "$1" && return; sleep 0.1; done; false; }
 run() { # ENVIRONMENT... : starts the program, on that clock, and waits for its window
-    env LD_PRELOAD=$faketime FAKETIME_TIMESTAMP_FILE=$clockfile FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "$@" "$prog" &
+    env LD_PRELOAD=$shim:$faketime SLEPT_FILE=$HOME/slept FAKETIME_TIMESTAMP_FILE=$clockfile FAKETIME_NO_CACHE=1 \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "$@" "$prog" \
+        2>>"$HOME/said" &
     pid=$!
     main=$(window '^ルピカ時計  ' 10)
 }
@@ -112,6 +120,29 @@ server() { # starts the server and records it from then on; `answered` is when i
     recordings+=("$(awk -v n="$EPOCHREALTIME" -v b="$(stat -c %s "$file")" 'BEGIN {printf "%.3f", n - b / 96000}') $file")
 }
 stop_server() { [ -n "$pa" ] && kill "$pa" && wait "$pa" 2>/dev/null; pa=; }
+# Records the server afresh (a recording that went on through a hang no longer keeps time).
+record() {
+    local file=$HOME/rec.${#recordings[@]}.raw
+    parec --latency-msec=20 -d rec.monitor --raw --format=s16le --channels=1 --rate=48000 >"$file" &
+    for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.05; done
+    recordings+=("$(awk -v n="$EPOCHREALTIME" -v b="$(stat -c %s "$file")" 'BEGIN {printf "%.3f", n - b / 96000}') $file")
+}
+# The display's bells, each as the time it rang, counted by xkbevd.
+bells() { awk -v from="$1" -v to="$2" '$1 > from && $1 <= to' "$HOME/bells" 2>/dev/null | wc -l; }
+# Fails with $3 unless the bell rings within $2 s of $1 and then about every second, twice more.
+rings() {
+    local first
+    for _ in $(seq $(($2 * 10 + 20))); do
+        first=$(awk -v from="$1" '$1 > from {print; exit}' "$HOME/bells" 2>/dev/null)
+        [ -n "$first" ] && break
+        sleep 0.1
+    done
+    [ -n "$first" ] && awk -v f="$first" -v h="$1" -v w="$2" 'BEGIN {exit !(f - h <= w)}' ||
+        { miss "$3: no bell within $2 s${first:+ (the first came $(plus "$first" "-$1") s after)}"; return; }
+    echo "$3: the first bell $(plus "$first" "-$1") s after"
+    sleep 2.6
+    [ "$(bells "$first" "$(plus "$first" 2.5)")" -ge 2 ] || miss "$3: the bell did not ring on every second"
+}
 # The $3 amplitude (RMS or Maximum) of the sound from $1 to $2 (epoch seconds), once it has all been recorded.
 amplitude() {
     local begun file
@@ -150,8 +181,11 @@ silent() {
 }
 
 trap 'kill $(jobs -p) 2>/dev/null' EXIT # the program, window manager and sound server, whatever happened
-prog=$1
+prog=$1 shim=$2
+: >"$HOME/said"
 openbox --sm-disable >/dev/null 2>&1 &
+printf 'Bell() shell "date +%%s.%%N >>%s"\n' "$HOME/bells" >"$HOME/xkbevd.cf"
+xkbevd -cfg "$HOME/xkbevd.cf" >/dev/null 2>&1 &
 server
 sleep 0.5
 # A bare X session: libdbus keeps a buffer when it finds no bus, which only the suppression in libdbus.supp
@@ -191,16 +225,42 @@ opened=$EPOCHREALTIME
 heard "$opened" 2 "the alarm was not heard"
 heard "$(plus "$opened" 6.6)" 1 "the alarm did not start over" # the theme's alarm lasts about six seconds
 [ "$(xdotool search --onlyvisible --name '^ルピカ$' | wc -l)" -eq 1 ] || fail "more than one alarm box"
+# Covered by a full-screen window that takes the focus, the box asks for attention while it rings.
+xmessage -name cover -geometry 1024x768+0+0 cover >/dev/null 2>&1 &
+cover=$!
+xdotool windowactivate --sync "$(window '^cover$' 5)" 2>/dev/null
+for _ in $(seq 30); do xprop -id "$box" _NET_WM_STATE | grep -q DEMANDS_ATTENTION && break; sleep 0.1; done
+xprop -id "$box" _NET_WM_STATE | grep -q DEMANDS_ATTENTION ||
+    miss "the ringing box, covered, did not ask for attention: $(xprop -id "$box" _NET_WM_STATE)"
+kill $cover
 if [ -n "$sound" ]; then
-    stop_server # an update, a crash: the server goes away while the alarm rings, and comes back
-    sleep 1
+    # A server that hangs while the alarm rings: the bell within 3 s, with one line why, until it answers again.
+    mark
+    kill -STOP "$pa"
+    hung=$EPOCHREALTIME
+    rings "$hung" 3 "the sound server hung while the alarm rang"
+    [ "$(since | grep -c 'no sound (the sound server does not answer)')" -eq 1 ] ||
+        miss "a hung server was not told in one line: $(since)"
+    kill -CONT "$pa"
+    answered=$EPOCHREALTIME
+    record
+    heard "$answered" 3 "the alarm was not heard again after the hung server answered"
+    tells 'sound is back' 3 || miss "a server that answered again was not told back: $(since)"
+    # An update, a crash: the server goes away while the alarm rings, and comes back; one outage, one line.
+    mark
+    stop_server
+    sleep 1.5
     server
     heard "$answered" 2 "the alarm was not heard again after the sound server came back"
+    tells 'sound is back' 3
+    [ "$(since | grep -c '^rupika-tokei: no sound')$(since | grep -c 'sound is back')" == 11 ] ||
+        miss "a server that went away and came back was not told in one line and one back: $(since)"
 fi
 dismiss
 silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "the alarm went on after OK"
 
-# The next day's alarm opens its box before the server is up.
+# The next day's alarm opens its box on time before the server is up, and the day after beside a server hung
+# before it: the bell and its line from the first, then heard once the server answers.
 stop_server
 at "2026-12-07 07:04:59"
 box=$(window '^ルピカ$' 10)
@@ -208,6 +268,20 @@ sleep 1
 server
 heard "$answered" 2 "an alarm whose box opened before the sound server started was not heard"
 dismiss
+if [ -n "$sound" ]; then
+    mark
+    kill -STOP "$pa"
+    at "2026-12-08 07:04:59"
+    box=$(window '^ルピカ$' 3)
+    opened=$EPOCHREALTIME
+    rings "$opened" 3 "the sound server hung before the alarm"
+    tells 'no sound (the sound server does not answer)' 1 || miss "a server hung before the alarm was not told with the first bell: $(since)"
+    kill -CONT "$pa"
+    answered=$EPOCHREALTIME
+    record
+    heard "$answered" 3 "the alarm was not heard once a server hung before it answered"
+    dismiss
+fi
 
 # The exit question is heard; with a server that hangs, a confirmed exit still ends the program at once.
 asked=$EPOCHREALTIME
@@ -223,19 +297,32 @@ xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
 ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
 
-# An alarm slept through opens no box, late, but is told once through the desktop's notifications. Moving the
-# real clock with the wall clock is how a sleeping machine looks.
+# An alarm passed unrung opens no alarm box, late, but is told once: through the desktop's notifications, and,
+# as no notification service runs here, in a plain box of the clock's own and a line. The real clocks moved
+# with the wall clock are a program that stood still; the boot clock alone ahead, a machine that slept.
 dbus-monitor --session "interface=org.freedesktop.Notifications,member=Notify" >"$HOME/notified" 2>&1 &
-at "2026-12-06 07:00:00"
-run FAKETIME_DONT_FAKE_MONOTONIC=0
-arm
-at "2026-12-06 08:00:00"
-for _ in $(seq 50); do grep -q 'はスリープ中に過ぎました' "$HOME/notified" && break; sleep 0.1; done
-sleep 1.5
-[ "$(grep -c 'string "鈴 7:05 はスリープ中に過ぎました"' "$HOME/notified")" -eq 1 ] ||
-    miss "a missed alarm was not told once: $(grep -A 3 'member=Notify' "$HOME/notified")"
-[ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "an alarm slept through opened a box, late"
-kill "$pid" && wait "$pid"
+for way in "stood still:FAKETIME_DONT_FAKE_MONOTONIC=0:0:鈴 7:05 は過ぎました" \
+    "slept:FAKETIME_DONT_FAKE_MONOTONIC=1:3600:鈴 7:05 はスリープ中に過ぎました"; do
+    IFS=: read -r how setting slept told <<<"$way"
+    : >"$HOME/notified"
+    echo 0 >"$HOME/slept"
+    at "2026-12-06 07:00:00"
+    mark
+    run $setting
+    arm
+    echo "$slept" >"$HOME/slept"
+    at "2026-12-06 08:00:00"
+    notice=$(window '^ルピカ時計$' 5)
+    sleep 1.5
+    [ "$(grep -c "string \"$told\"" "$HOME/notified")" -eq 1 ] ||
+        miss "an alarm missed as the program $how was not notified once as '$told': $(grep -A 5 'member=Notify' "$HOME/notified")"
+    [ "$(since | grep -c "^rupika-tokei: $told (no desktop notification")" -eq 1 ] ||
+        miss "an alarm missed as the program $how was not told once on stderr: $(since)"
+    [ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "an alarm missed as the program $how opened an alarm box"
+    xdotool windowactivate --sync "$notice" key Return
+    echo 0 >"$HOME/slept"
+    kill "$pid" && wait "$pid"
+done
 
 # Without the theme's alarm the clock's own is heard; through ALSA, which cannot cut a play short, OK
 # still silences it at once.
@@ -254,6 +341,22 @@ if [ -n "$sound" ]; then
         silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "with $setting the alarm went on after OK"
         kill "$pid" && wait "$pid"
     done
+fi
+# The end of the program while the sound system calls back: the server killed as OK is pressed, then the exit
+# confirmed at once (under the sanitizers, nothing may be touched that the end destroyed).
+if [ -n "$sound" ]; then
+    stop_server
+    server
+    at "2026-12-06 07:00:00"
+    run
+    ring 2026-12-06
+    heard "$opened" 2 "the alarm was not heard before the end"
+    kill "$pa" & dismiss
+    wait "$pa" 2>/dev/null
+    pa=
+    wmctrl -i -c "$main"
+    xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+    ended 2 "the program still runs 2 s after OK beside a server that went away"
 fi
 [ -z "$missed" ] || exit 1
 echo "passed"
