@@ -148,8 +148,11 @@ private:
                 Disconnect();
                 Failed(*alarm_, request.error);
             } else if (request.error == CA_SUCCESS) {
-                std::int64_t& length = lengthMs_[source_];
-                length = std::max(length, SteadyMs() - playedAt_);
+                // The shortest play seen: a play held up by a server that hung for a while ends late.
+                const std::int64_t took = SteadyMs() - playedAt_;
+                const auto [length, first] = lengthMs_.try_emplace(source_, took);
+                if (!first)
+                    length->second = std::min(length->second, took);
             }
             return;
         }
@@ -356,7 +359,7 @@ private:
     Source source_ = Source::Theme;
     Clock::time_point ringsUntil_, retryAt_;
     std::int64_t playedAt_ = 0;               // SteadyMs when the alarm's play under way began
-    std::map<Source, std::int64_t> lengthMs_; // how long each sound has been seen to play
+    std::map<Source, std::int64_t> lengthMs_; // how long each sound takes to play to its end
     std::optional<ServerProbe> probe_;        // made with the first alarm heard through PulseAudio
     bool themeTold_ = false;
 };
