@@ -157,7 +157,7 @@ amplitude() {
         awk -v what="$3" '$1 == what && $2 == "amplitude:" {print $3}'
 }
 # Fails with $3 unless some quarter second from $1 within $2 s is loud: its $4 amplitude (RMS unless given)
-# above $5 (0.05). A recording that began later (its
+# above $5 (0.05); $6, if given, names the figure printed of when. A recording that began later (its
 # stream may take a second to start) is heard from its start for a second at least.
 heard() {
     [ -n "$sound" ] || return 0
@@ -167,7 +167,10 @@ heard() {
     to=$(awk -v e="$(plus "$1" "$2")" -v b="$begun" 'BEGIN {printf "%.3f", (e > b + 1 ? e : b + 1)}')
     while awk -v f="$from" -v e="$to" 'BEGIN {exit !(f + 0.25 <= e)}'; do
         rms=$(amplitude "$from" "$(plus "$from" 0.25)" "${4:-RMS}")
-        awk -v r="$rms" -v l="${5:-0.05}" 'BEGIN {exit !(r > l)}' && return
+        if awk -v r="$rms" -v l="${5:-0.05}" 'BEGIN {exit !(r > l)}'; then
+            [ -n "${6:-}" ] && echo "$6: heard within $(plus "$from" "-$1") to $(plus "$(plus "$from" 0.25)" "-$1") s"
+            return
+        fi
         from=$(plus "$from" 0.25) seen="$seen $rms"
     done
     miss "$3 (${4:-RMS} of each quarter second:$seen)"
@@ -244,7 +247,7 @@ if [ -n "$sound" ]; then
     kill -CONT "$pa"
     answered=$EPOCHREALTIME
     record
-    heard "$answered" 3 "the alarm was not heard again after the hung server answered"
+    heard "$answered" 3 "the alarm was not heard again after the hung server answered" RMS 0.05 "the hung server answered"
     tells 'sound is back' 3 || miss "a server that answered again was not told back: $(since)"
     # An update, a crash: the server goes away while the alarm rings, and comes back; one outage, one line.
     mark
@@ -279,7 +282,8 @@ if [ -n "$sound" ]; then
     kill -CONT "$pa"
     answered=$EPOCHREALTIME
     record
-    heard "$answered" 3 "the alarm was not heard once a server hung before it answered"
+    heard "$answered" 3 "the alarm was not heard once a server hung before it answered" RMS 0.05 \
+        "the server hung before the alarm answered"
     dismiss
 fi
 
