@@ -94,6 +94,7 @@ void Describe() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    desktop::UseUtf8InTheCLocale();
     Describe();
     // Mistakes, help and version are answered before QApplication opens a display,
     // so they work where there is none.
@@ -154,7 +155,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (display)
         display->Release();
-    desktop::UseUtf8InTheCLocale();
+    desktop::UseUtf8UnderLcAllC();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);
