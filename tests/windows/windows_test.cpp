@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimeZone>
 #include <QtTest>
 
 #include "core/alarmstate.h"
@@ -103,7 +104,7 @@ class WindowsTest : public QObject {
 private slots:
     void init() {
         aramu::Alarm() = aramu::AlarmState{};
-        clock.now = QDateTime(QDate(2026, 12, 6), QTime(7, 0, 0), Qt::UTC);
+        clock.now = QDateTime(QDate(2026, 12, 6), QTime(7, 0, 0), QTimeZone::utc());
         desktop::SetProgramClock(&clock);
         boxes.clear();
         answer = [](const forms::MsgBoxCall&) { return MsgAnswer::Ok; };
@@ -353,7 +354,7 @@ private slots:
         for (const auto& [date, time, points] : ticks) {
             if (QWidget* label = Ctl(Tokei(), "lbltokei"); label->font().pointSizeF() != points)
                 label->setFont(forms::MakeFont(forms::Face::MsGothic, points, true));
-            clock.now = QDateTime(date, time, Qt::UTC);
+            clock.now = QDateTime(date, time, QTimeZone::utc());
             tokei->Timer1_Timer();
             const QImage partly = shown();
             QVERIFY2(partly == tokei->grab().toImage().convertToFormat(QImage::Format_RGB32),
