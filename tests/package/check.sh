@@ -22,4 +22,12 @@ dpkg-deb -f "$deb" Recommends | grep -q 'libcanberra-pulse' || { echo "libcanber
 lintian --fail-on error --suppress-tags bogus-mail-host,bogus-mail-host-in-debian-changelog,root-in-contact "$deb"
 dpkg-deb -x "$deb" "$out/root"
 desktop-file-validate "$out"/root/usr/share/applications/*.desktop
-appstreamcli validate --no-net --pedantic "$out"/root/usr/share/metainfo/*.metainfo.xml
+metainfo=$(echo "$out"/root/usr/share/metainfo/*.metainfo.xml)
+# A local build names no web page (a publisher's does, with -DRUPIKA_HOMEPAGE): AppStream 1.0 warns of that
+# alone, where 0.16 knows no such check and would refuse to hear of it.
+override=
+case $(appstreamcli --version) in *" 0."*) ;; *)
+  grep -q '<url type="homepage">' "$metainfo" || override=--override=url-homepage-missing=info
+  ;;
+esac
+appstreamcli validate --no-net --pedantic $override "$metainfo"
