@@ -92,7 +92,7 @@ const QtOption* FindQtOption(const QByteArray& name) {
 }
 
 // The parser takes "--name=value" for every option with a value, but Qt reads '=' for only a few of its
-// own and passes the rest by unread, "-platform=offscreen" among them. So Qt is handed each of its
+// own and passes over the rest unread, "-platform=offscreen" among them. So Qt is handed each of its
 // options as it reads them: "-name value", or "-name=value" where that is the only form it knows.
 class QtArguments {
 public:
