@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "desktop/display.h"
 #include "desktop/identity.h"
@@ -30,16 +31,17 @@ struct QtOption {
     const char* name;
     const char* value; // nullptr where it takes none
     const char* description;
+    bool joined = false; // Qt reads its value only after '=', never as the next argument
 };
 constexpr QtOption QtOptions[] = {
     {"platform", "name[:options]", "The platform plugin (xcb, wayland, offscreen, ...)."},
     {"platformpluginpath", "path", "Where to look for platform plugins."},
     {"platformtheme", "theme", "The platform theme."},
     {"plugin", "plugin", "An additional plugin to load."},
-    {"qmljsdebugger", "port:port[,block]", "Activates the QML/JS debugger."},
+    {"qmljsdebugger", "port:port[,block]", "Activates the QML/JS debugger.", true},
     {"qwindowgeometry", "geometry", "The main window's geometry, as WxH+X+Y."},
     {"qwindowicon", "icon", "The windows' icon."},
-    {"qwindowtitle", "title", "The first window's title."},
+    {"qwindowtitle", "title", "The main window's title until its first tick, which puts the time there."},
     {"reverse", nullptr, "Lays the windows out from right to left."},
     {"session", "session", "Restores an earlier session."},
     {"style", "style", "The widget style."},
@@ -82,6 +84,65 @@ struct Options {
     }
 };
 
+const QtOption* FindQtOption(const QByteArray& name) {
+    for (const QtOption& qt : QtOptions)
+        if (name == qt.name)
+            return &qt;
+    return nullptr;
+}
+
+// The parser takes "--name=value" for every option with a value, but Qt reads '=' for only a few of its
+// own and passes over the rest unread, "-platform=offscreen" among them. So Qt is handed each of its
+// options as it reads them: "-name value", or "-name=value" where that is the only form it knows.
+class QtArguments {
+public:
+    QtArguments(int argc, char* argv[]) {
+        bool optionsEnded = false;
+        for (int i = 0; i < argc; ++i) {
+            const QByteArray arg(argv[i]);
+            if (i == 0 || optionsEnded || arg.size() < 2 || !arg.startsWith('-')) {
+                args_.push_back(arg);
+                continue;
+            }
+            optionsEnded = arg == "--";
+            const QByteArray spelled = arg.mid(arg.startsWith("--") ? 2 : 1);
+            const qsizetype equals = spelled.indexOf('=');
+            const QByteArray name = equals < 0 ? spelled : spelled.left(equals);
+            const QtOption* qt = FindQtOption(name);
+            if (name == "screenshot" && equals < 0 && i + 1 < argc) {
+                args_.push_back(arg); // its value may begin with a dash, and is no option
+                args_.push_back(argv[++i]);
+                continue;
+            }
+            if (qt == nullptr || qt->value == nullptr || (equals < 0 && !qt->joined)) {
+                args_.push_back(arg);
+                if (qt != nullptr && qt->value != nullptr && i + 1 < argc)
+                    args_.push_back(argv[++i]);
+                continue;
+            }
+            const QByteArray value = equals >= 0 ? spelled.mid(equals + 1) : QByteArray(i + 1 < argc ? argv[++i] : "");
+            if (qt->joined) {
+                args_.push_back('-' + name + '=' + value);
+            } else {
+                args_.push_back('-' + name);
+                args_.push_back(value);
+            }
+        }
+        for (QByteArray& arg : args_)
+            pointers_.push_back(arg.data());
+        pointers_.push_back(nullptr);
+        argc_ = int(args_.size());
+    }
+    // QApplication keeps both, and takes its own options out of the list.
+    int& argc() { return argc_; }
+    char** argv() { return pointers_.data(); }
+
+private:
+    std::vector<QByteArray> args_;
+    std::vector<char*> pointers_;
+    int argc_ = 0;
+};
+
 void Describe() {
     QCoreApplication::setApplicationName(QStringLiteral("rupika-tokei"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RUPIKA_VERSION_TEXT));
@@ -94,6 +155,7 @@ void Describe() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    desktop::UseUtf8InTheCLocale();
     Describe();
     // Mistakes, help and version are answered before QApplication opens a display,
     // so they work where there is none.
@@ -151,10 +213,11 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
 
-    QApplication app(argc, argv);
+    QtArguments qtArguments(argc, argv);
+    QApplication app(qtArguments.argc(), qtArguments.argv());
     if (display)
         display->Release();
-    desktop::UseUtf8InTheCLocale();
+    desktop::UseUtf8UnderLcAllC();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/window.png")));
     // Only "終" ends the program, never the last window going out of sight.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -30,8 +30,9 @@ qint64 RealSeconds() {
 
 ClockReading LocalReading(qint64 secondsSinceEpoch, qint64 realSeconds, qint64 awakeSeconds) {
     // Qt calls tzset() before each conversion to local time, so a replaced /etc/localtime or a new TZ
-    // shows at the next reading although glibc's localtime_r alone would keep the old zone.
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+    // shows at the next reading although glibc's localtime_r alone would keep the old zone. Local time
+    // is the default: Qt 6.8 deprecates naming it as a Qt::TimeSpec, and Qt 6.4 has no QTimeZone for it.
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
     return ClockReading{local.date(), local.time(), realSeconds, awakeSeconds};
 }
 

@@ -19,10 +19,10 @@ package=(
 test=(
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
-  xvfb xauth xdotool x11-utils faketime imagemagick openbox wmctrl xclip
+  xvfb xauth xdotool x11-utils x11-xkb-utils faketime imagemagick openbox wmctrl xclip
   weston xwayland qt6-wayland dbus-daemon adwaita-qt6
   pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse libasound2-plugins
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev # the sanitizers' and libFuzzer's runtimes, for whichever clang the release has
   llvm # llvm-symbolizer: without it a sanitizer's report of a clang build is bare addresses
   binutils-mingw-w64-x86-64
   lintian desktop-file-utils appstream

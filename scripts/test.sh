@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# test.sh - sets up everything on a fresh Debian 12 machine, builds and runs every test
+# test.sh - sets up everything on a fresh Debian 12 or 13 machine, builds and runs every test
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}

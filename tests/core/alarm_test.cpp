@@ -75,18 +75,23 @@ TEST(TickTexts, FollowTheLocale) {
         {"C", {2001, 3, 5}, {9, 5, 7}, u"2001/03/05", u"09:05:07", u"9:05:07"},
         {"C", {999, 1, 9}, {0, 0, 0}, u"0999/01/09", u"00:00:00", u"0:00:00"},
         {"ja_JP", {2026, 12, 31}, {23, 59, 59}, u"2026/12/31", u"23:59:59", u"23:59:59"},
-        {"en_US", {2001, 3, 5}, {19, 5, 9}, u"2001/03/05", u"19:05:09", u"7:05:09 PM"},
+        {"en_US", {2001, 3, 5}, {19, 5, 9}, u"2001/03/05", u"19:05:09", u"7:05:09\u202FPM"},
         {"de_DE", {2001, 3, 5}, {19, 5, 9}, u"2001.03.05", u"19:05:09", u"19:05:09"},
         {"fi_FI", {2001, 3, 5}, {19, 5, 9}, u"2001.03.05", u"19.05.09", u"19.05.09"},
         {"zh_TW", {2001, 3, 5}, {19, 4, 41}, u"2001/03/05", u"19:04:41", u"下午7:04:41"}, // "Bh:mm"
     };
     // clang-format on
+    // CLDR 42 sets the day period apart with a narrow no-break space; the data of older Qt has a plain one.
+    const bool narrow =
+        QLocale(QLocale::English, QLocale::UnitedStates).timeFormat(QLocale::ShortFormat).contains(u'\u202F');
     for (const Case& c : cases) {
         const aramu::LocaleFormats f = aramu::FormatsFor(QLocale(QLatin1String(c.locale)));
         EXPECT_EQ(aramu::DateText(c.date, f), QString::fromUtf16(c.dateText)) << c.locale;
         EXPECT_EQ(aramu::TimeText(c.time, f), QString::fromUtf16(c.timeText)) << c.locale;
-        EXPECT_EQ(aramu::CaptionText(c.time, f), QStringLiteral("ルピカ時計  ") + QString::fromUtf16(c.title))
-            << c.locale;
+        QString title = QString::fromUtf16(c.title);
+        if (!narrow)
+            title.replace(u'\u202F', u' ');
+        EXPECT_EQ(aramu::CaptionText(c.time, f), QStringLiteral("ルピカ時計  ") + title) << c.locale;
     }
     // Typed numbers follow the whole locale's decimal separator, not just its language's.
     for (auto [locale, minute] : {std::pair{"de_DE", u"4,5"}, {"de_CH", u"4.5"}}) {
@@ -119,8 +124,11 @@ TEST(TickTexts, NoPatternLetterLeaksInAnyLocale) {
         const aramu::LocaleFormats f = aramu::FormatsFor(locale);
         const QTime evening(19, 4, 41);
         QString title = aramu::CaptionText(evening, f).mid(aramu::CaptionPrefix.size());
-        // What may hold letters: the PM text as Qt prints it, and words the pattern quotes ("'kl'. H.mm").
-        title.remove(locale.toString(evening, u"AP")).remove(locale.toString(evening, u"ap"));
+        // What may hold letters: the day period, as the locale names it (ha_GH's "Yamma", whose letters are no
+        // pattern's) or in Qt's upper or lower case, and the words the pattern quotes ("'kl'. H.mm").
+        for (const QString& period :
+             {locale.pmText(), locale.toString(evening, u"AP"), locale.toString(evening, u"ap")})
+            title.remove(period);
         for (const auto& m : quoted.globalMatch(f.longTimePattern))
             title.remove(m.captured().mid(1, m.capturedLength() - 2));
         const std::string what = locale.name().toStdString() + ": " + title.toStdString();

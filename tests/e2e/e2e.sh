@@ -38,8 +38,12 @@ if [ -z "${E2E_DISPLAY:-}" ]; then
 1 -reverse ^rupika-tokei: no display to open.*--screenshot FILE renders the clock without one$
 1 -title,x,-name,x,--testability,-icon,x,-style=fusion ^rupika-tokei: no display to open
 1 -title,x,stray Unexpected argument 'stray'.
-0 --help-all --qwindowtitle <title> +The first window's title
+0 --help-all --qwindowtitle <title> +The main window's title until its first[[:space:]]+tick
 0 --screenshot=/tmp/rupika-e2e.png ^/tmp/rupika-e2e.png$
+0 --platform=offscreen,--screenshot,/tmp/rupika-e2e.png ^/tmp/rupika-e2e.png$
+0 -platform=offscreen,-screenshot=/tmp/rupika-e2e.png ^/tmp/rupika-e2e.png$
+0 -platform=offscreen,--platformpluginpath=/nonexistent,--platformtheme=none,--plugin=none,--qmljsdebugger=port:1,--qwindowgeometry=9x9+1+1,--qwindowicon=none,--qwindowtitle=x,--session=x,--style=fusion,-stylesheet=/dev/null,--screenshot,/tmp/rupika-e2e.png ^/tmp/rupika-e2e.png$
+1 --display=:96,--geometry=9x9+1+1,--title=x,--icon=none,--name=x,-visual=33 ^rupika-tokei: no display to open
 EOF
     exec env E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi

@@ -7,7 +7,10 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimeZone>
 #include <QtTest>
+
+#include <optional>
 
 #include "core/alarmstate.h"
 #include "desktop/sound.h"
@@ -103,7 +106,7 @@ class WindowsTest : public QObject {
 private slots:
     void init() {
         aramu::Alarm() = aramu::AlarmState{};
-        clock.now = QDateTime(QDate(2026, 12, 6), QTime(7, 0, 0), Qt::UTC);
+        clock.now = QDateTime(QDate(2026, 12, 6), QTime(7, 0, 0), QTimeZone::utc());
         desktop::SetProgramClock(&clock);
         boxes.clear();
         answer = [](const forms::MsgBoxCall&) { return MsgAnswer::Ok; };
@@ -353,7 +356,7 @@ private slots:
         for (const auto& [date, time, points] : ticks) {
             if (QWidget* label = Ctl(Tokei(), "lbltokei"); label->font().pointSizeF() != points)
                 label->setFont(forms::MakeFont(forms::Face::MsGothic, points, true));
-            clock.now = QDateTime(date, time, Qt::UTC);
+            clock.now = QDateTime(date, time, QTimeZone::utc());
             tokei->Timer1_Timer();
             const QImage partly = shown();
             QVERIFY2(partly == tokei->grab().toImage().convertToFormat(QImage::Format_RGB32),
@@ -434,6 +437,43 @@ private slots:
         list->resize(list->width() + 100, list->height());
         QVERIFY2(hour->view()->viewport()->grab(ten).toImage() == asShown, "10 is elided");
         hour->hidePopup();
+    }
+
+    // Where the environment leaves the character type to C, LC_CTYPE names UTF-8 before Qt reads it; whatever
+    // the user chose instead stays, LC_ALL above all. (The environment is put back afterwards.)
+    void utf8WhereTheEnvironmentLeavesTheCLocale() {
+        // nullptr: unset
+        const struct {
+            const char *all, *ctype, *lang, *ctypeAfter;
+        } cases[] = {
+            {nullptr, nullptr, nullptr, "C.UTF-8"},
+            {nullptr, nullptr, "C", "C.UTF-8"},
+            {nullptr, nullptr, "POSIX", "C.UTF-8"},
+            {"", "", "", "C.UTF-8"},
+            {nullptr, "C", "ja_JP.UTF-8", "C.UTF-8"},
+            {nullptr, nullptr, "ja_JP.UTF-8", nullptr},
+            {nullptr, "en_US.UTF-8", "C", "en_US.UTF-8"},
+            {"C", nullptr, nullptr, nullptr},
+            {"POSIX", "C", "C", "C"},
+            {"ja_JP.UTF-8", nullptr, "C", nullptr},
+        };
+        const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+        std::optional<QByteArray> saved[3];
+        for (int i = 0; i < 3; ++i)
+            if (qEnvironmentVariableIsSet(names[i]))
+                saved[i] = qgetenv(names[i]);
+        const auto put = [](const char* name, const char* value) { value ? qputenv(name, value) : qunsetenv(name); };
+        for (const auto& c : cases) {
+            put("LC_ALL", c.all), put("LC_CTYPE", c.ctype), put("LANG", c.lang);
+            desktop::UseUtf8InTheCLocale();
+            const QByteArray what =
+                QByteArray(c.all ? c.all : "-") + ' ' + (c.ctype ? c.ctype : "-") + ' ' + (c.lang ? c.lang : "-");
+            QVERIFY2(qEnvironmentVariableIsSet("LC_CTYPE") == (c.ctypeAfter != nullptr), what);
+            if (c.ctypeAfter)
+                QCOMPARE(qgetenv("LC_CTYPE"), QByteArray(c.ctypeAfter));
+        }
+        for (int i = 0; i < 3; ++i)
+            put(names[i], saved[i] ? saved[i]->constData() : nullptr);
     }
 };
 
