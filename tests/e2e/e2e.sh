@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# e2e.sh PROGRAM - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
+# e2e.sh PROGRAM [POWER_TEST] - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
 # message of one's own, see exactly one alarm box at the minute, then close the window through the
-# window manager, cancel once, and confirm. Mistaken options and a dead display are answered first, and
+# window manager, cancel once, and confirm; the machine is kept awake and woken for the alarm meanwhile,
+# and the wake taken back at the end. Mistaken options and a dead display are answered first, and
 # a bare X session without a session bus still shows the clock. Where a PulseAudio server can be started,
 # its only sink is recorded: the alarm is heard until OK, and again after the server restarts or starts
 # late, the exit question too, and --silent is silent; a hung server does not hold the exit; without the
@@ -167,6 +168,15 @@ ended 5 "without a session bus the program did not end"
 silent "$asked" "$(plus "$asked" 1)" "with --silent the exit question was heard"
 
 # ---- A morning: an alarm with a message of one's own, heard until OK, through a sound server that restarts.
+dbus-monitor --session member=Inhibit member=StartTransientUnit member=StopUnit >"$HOME/power" 2>&1 &
+if [ -n "${2:-}" ]; then # a service manager for the wake-up timer
+    "$2" --stand-in-manager &
+    for _ in $(seq 50); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+            string:org.freedesktop.systemd1 | grep -q true && break
+        sleep 0.1
+    done
+fi
 at "2026-12-06 07:04:45"
 run
 xdotool windowactivate --sync "$main" key Return
@@ -222,6 +232,14 @@ wmctrl -i -c "$main"
 xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
 ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
+# The machine was kept from suspending itself, for the alarm and the window named, and woken for it until the
+# program ended.
+tr -s ' \n' ' ' <"$HOME/power" | grep -Eq 'interface=org.freedesktop.portal.Inhibit; member=Inhibit string "x11:[0-9a-f]+" uint32 4 array \[ dict entry\( string "reason" variant string "鈴 7:05"' ||
+    miss "the desktop was not asked to hold off its suspend for the alarm: $(cat "$HOME/power")"
+for call in StartTransientUnit ${2:+StopUnit}; do
+    grep -A 1 "member=$call" "$HOME/power" | grep -q "string \"rupika-tokei-wake-$pid-1.timer\"" ||
+        miss "no $call of the wake-up timer: $(cat "$HOME/power")"
+done
 
 # An alarm slept through opens no box, late, but is told once through the desktop's notifications. Moving the
 # real clock with the wall clock is how a sleeping machine looks.

@@ -324,6 +324,12 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
+    // For the end-to-end test: a service manager that starts whatever it is asked to, for the real program.
+    if (argc == 2 && qstrcmp(argv[1], "--stand-in-manager") == 0) {
+        QCoreApplication core(argc, argv);
+        const auto manager = Systemd(Manager::Accepting);
+        return QCoreApplication::exec();
+    }
     QApplication app(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], "--set-and-end") == 0) {
         desktop::Power power;
