@@ -170,7 +170,7 @@ silent "$asked" "$(plus "$asked" 1)" "with --silent the exit question was heard"
 # ---- A morning: an alarm with a message of one's own, heard until OK, through a sound server that restarts.
 dbus-monitor --session member=Inhibit member=StartTransientUnit member=StopUnit >"$HOME/power" 2>&1 &
 if [ -n "${2:-}" ]; then # a service manager for the wake-up timer
-    "$2" --stand-in-manager &
+    "$2" --stand-ins &
     for _ in $(seq 50); do
         dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
             string:org.freedesktop.systemd1 | grep -q true && break

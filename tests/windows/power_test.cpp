@@ -325,10 +325,12 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    // For the end-to-end test: a service manager that starts whatever it is asked to, for the real program.
-    if (argc == 2 && qstrcmp(argv[1], "--stand-in-manager") == 0) {
+    // For the end-to-end test and the benchmark: a service manager and a session manager that grant whatever
+    // they are asked, for the real program.
+    if (argc == 2 && qstrcmp(argv[1], "--stand-ins") == 0) {
         QCoreApplication core(argc, argv);
         const auto manager = Systemd(Manager::Accepting);
+        const auto gnome = Gnome();
         return QCoreApplication::exec();
     }
     QApplication app(argc, argv);
