@@ -30,9 +30,8 @@ public:
     // a third of a second at most.
     void End();
 
-    struct Impl;
-
 private:
+    struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
