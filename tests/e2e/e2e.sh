@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# e2e.sh PROGRAM [POWER_TEST] - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
+# e2e.sh PROGRAM - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
 # message of one's own, see exactly one alarm box at the minute, then close the window through the
-# window manager, cancel once, and confirm; the machine is kept awake and woken for the alarm meanwhile,
-# and the wake taken back at the end. Mistaken options and a dead display are answered first, and
+# window manager, cancel once, and confirm. Mistaken options and a dead display are answered first, and
 # a bare X session without a session bus still shows the clock. Where a PulseAudio server can be started,
 # its only sink is recorded: the alarm is heard until OK, and again after the server restarts or starts
 # late, the exit question too, and --silent is silent; a hung server does not hold the exit; without the
 # theme's alarm the clock's own is heard, and through ALSA, too, OK silences it at once.
+# With POWER_TEST (the power test, which stands in for the service manager) as well: the machine is kept
+# awake and woken for the alarm meanwhile, and the wake taken back at the end.
 set -u
 faketime=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 for tool in xvfb-run xdotool openbox wmctrl xclip; do
@@ -234,7 +235,9 @@ ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
 # The machine was kept from suspending itself, for the alarm and the window named, and woken for it until the
 # program ended.
-tr -s ' \n' ' ' <"$HOME/power" | grep -Eq 'interface=org.freedesktop.portal.Inhibit; member=Inhibit string "x11:[0-9a-f]+" uint32 4 array \[ dict entry\( string "reason" variant string "鈴 7:05"' ||
+hold='interface=org.freedesktop.portal.Inhibit; member=Inhibit string "x11:[0-9a-f]+" uint32 4 '
+hold+='array \[ dict entry\( string "reason" variant string "鈴 7:05"'
+tr -s ' \n' ' ' <"$HOME/power" | grep -Eq "$hold" ||
     miss "the desktop was not asked to hold off its suspend for the alarm: $(cat "$HOME/power")"
 for call in StartTransientUnit ${2:+StopUnit}; do
     grep -A 1 "member=$call" "$HOME/power" | grep -q "string \"rupika-tokei-wake-$pid-1.timer\"" ||
