@@ -13,6 +13,7 @@
 
 #include "desktop/display.h"
 #include "desktop/identity.h"
+#include "desktop/power.h"
 #include "desktop/said.h"
 #include "desktop/sound.h"
 #include "desktop/userlocale.h"
@@ -243,5 +244,8 @@ int main(int argc, char* argv[]) {
         std::printf("%s\n", qUtf8Printable(file));
         return 0;
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The system would go on waking the machine for an alarm no program rings.
+    desktop::ProgramPower().End();
+    return status;
 }

@@ -16,10 +16,12 @@ QString CaptionText(QTime time, const LocaleFormats& formats) {
     return CaptionPrefix.toString() + formats.locale.toString(time, formats.longTimePattern);
 }
 
+QString AlarmName(QTime alarm) {
+    return QStringLiteral("鈴 %1:%2").arg(alarm.hour()).arg(alarm.minute(), 2, 10, QLatin1Char('0'));
+}
+
 QString MissedAlarmText(QTime alarm, const QString& message, bool asleep) {
-    QString text = (asleep ? QStringLiteral("鈴 %1:%2 はスリープ中に過ぎました") : QStringLiteral("鈴 %1:%2 は過ぎました"))
-                       .arg(alarm.hour())
-                       .arg(alarm.minute(), 2, 10, QLatin1Char('0'));
+    QString text = AlarmName(alarm) + (asleep ? QStringLiteral(" はスリープ中に過ぎました") : QStringLiteral(" は過ぎました"));
     if (!message.isEmpty())
         text += QLatin1Char('\n') + message;
     return text;

@@ -19,6 +19,8 @@ QString TimeText(QTime time, const LocaleFormats& formats);
 // The prefix and the time in the locale's long time format.
 QString CaptionText(QTime time, const LocaleFormats& formats);
 
+// The alarm as the desktop names it wherever it lists the program's reasons: 鈴 and its time as H:MM.
+QString AlarmName(QTime alarm);
 // What the user is told of an alarm that passed unrung, while the machine slept or while the program stood
 // still: its time as H:MM, then its message, if any, on a line of its own.
 QString MissedAlarmText(QTime alarm, const QString& message, bool asleep);

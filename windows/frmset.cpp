@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "core/alarmstate.h"
+#include "core/ticktexts.h"
+#include "desktop/power.h"
 #include "desktop/sound.h"
 #include "desktop/systemtime.h"
 #include "desktop/userlocale.h"
@@ -114,7 +116,11 @@ void FrmSet::Command1_Click() {
         return;
     }
     Unload();
-    frmTokei().Show().ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
+    FrmTokei& tokei = frmTokei().Show();
+    tokei.ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
+    // An idle machine would suspend itself and sleep through the alarm.
+    const QTime alarm = aramu::Alarm().AlarmTime();
+    desktop::ProgramPower().Hold(alarm, aramu::AlarmName(alarm), &tokei);
 }
 
 void FrmSet::Command2_Click() {
