@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
+#define Q_TEST_QPIXMAPCACHE // for totalUsed(), which Qt exports for its own tests
+#include <QPixmapCache>
 #include <QtTest>
 
 #include "core/alarmstate.h"
@@ -311,6 +313,36 @@ private slots:
         Click(Msg(), "Command1"); // 決 brings the setting window back, afresh
         QVERIFY(Set()->isVisible() && Text(Set(), "Combo1").isEmpty());
         Settle();
+        QCOMPARE(QApplication::allWidgets().size(), widgets);
+    }
+
+    // A clock set every evening for months keeps nothing of each closed setting window: after the first
+    // few, a new one's fields are drawn from the pictures already cached, and nothing crowds out a
+    // picture cached before.
+    void settingWindowsLeaveNothingBehind() {
+        const auto set = [&](int times) {
+            for (int i = 0; i < times; ++i) {
+                Click(Tokei(), "Command1");
+                QVERIFY(QTest::qWaitForWindowExposed(Set()));
+                for (const char* name : {"Combo1", "Combo2"}) {
+                    auto* combo = Ctl<QComboBox>(Set(), name);
+                    combo->setFocus();
+                    Type(combo->lineEdit(), "7");
+                    Settle();
+                }
+                Click(Set(), "Command1");
+                Settle();
+            }
+        };
+        const int limit = QPixmapCache::cacheLimit();
+        QPixmapCache::setCacheLimit(64); // kB: a few windows cached anew crowd out the oldest picture
+        set(4);
+        const QPixmapCache::Key probe = QPixmapCache::insert(QPixmap(16, 16));
+        const auto widgets = QApplication::allWidgets().size();
+        set(8);
+        const bool kept = QPixmapCache::find(probe, nullptr);
+        QPixmapCache::setCacheLimit(limit);
+        QVERIFY2(kept, "each new setting window cached its pictures anew");
         QCOMPARE(QApplication::allWidgets().size(), widgets);
     }
 
