@@ -11,10 +11,12 @@
 
 namespace forms {
 
-// Draws its text as DrawTextLine does, left and top, pixel for pixel, but a new text repaints only
-// from its first changed character on, and where every character is as wide as the next and that
-// width is whole device pixels, each character is copied from an image of its cell made once.
-// Screen readers read it as a label.
+// Draws its text as DrawTextLine does, left and top, pixel for pixel, but a new text repaints only the
+// characters that changed and what their ink reaches into (the neighbouring cells, or an em either side
+// where the text is drawn plainly), and where every character is as wide as the next and that width is
+// whole device pixels, each character is copied from an image of its cell made once. What it measured
+// and drew is forgotten when its face, size, scale, colours or the parent's colours change. Screen
+// readers read it as a label.
 class TickLabel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
@@ -28,6 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // How texts of one length lie, measured once rather than every second.
