@@ -43,16 +43,6 @@ constexpr quint64 CellKey(char16_t before, char16_t at, char16_t after) {
 TickLabel::TickLabel(QWidget* parent) : QWidget(parent) {
     static const bool accessible = (QAccessible::installFactory(AccessibleFor), true);
     (void)accessible;
-    // The ground may be the parent's colour, which changes with no event to the label: the parent's own
-    // events tell of it, rather than the colour read again every second. The label keeps its parent.
-    if (parent != nullptr)
-        parent->installEventFilter(this);
-}
-
-bool TickLabel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::PaletteChange && watched == parentWidget())
-        Forget();
-    return QWidget::eventFilter(watched, event);
 }
 
 void TickLabel::setText(const QString& text) {

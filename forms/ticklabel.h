@@ -15,8 +15,8 @@ namespace forms {
 // characters that changed and what their ink reaches into (the neighbouring cells, or an em either side
 // where the text is drawn plainly), and where every character is as wide as the next and that width is
 // whole device pixels, each character is copied from an image of its cell made once. What it measured
-// and drew is forgotten when its face, size, scale, colours or the parent's colours change. Screen
-// readers read it as a label.
+// and drew is forgotten when its face, size, scale or colours change, or GroundChanged() says the
+// parent's have. Screen readers read it as a label.
 class TickLabel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
@@ -25,12 +25,15 @@ public:
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
+    // The colour beneath it, read from the parent once, has changed: the parent's palette sends the label
+    // no event of its own, so the parent tells it (a Form does), rather than the label reading it again
+    // every second.
+    void GroundChanged() { Forget(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // How texts of one length lie, measured once rather than every second.
