@@ -5,12 +5,15 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 
 #include "forms/textline.h"
 #include "forms/units.h"
@@ -36,6 +39,63 @@ protected:
     }
 };
 
+// Qt gives every widget with colours of its own a palette of its own, with a cache key of its own, and
+// Fusion names the pictures it caches of a field by that key: each new setting window drew its fields
+// anew, and the pixmap cache kept the pictures of every closed one until it was full. Here equal
+// palettes are drawn as one, so a window loaded again finds its fields' pictures already cached.
+class SharedPalettesStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        Shared shared(*this, option);
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        Shared shared(*this, option);
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        Shared shared(*this, option);
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
+
+private:
+    // The option's palette swapped for the one shared by its equals while it is drawn. Options are the
+    // caller's own copies, made for this one call.
+    class Shared {
+    public:
+        Shared(const SharedPalettesStyle& style, const QStyleOption* option)
+            : option_(const_cast<QStyleOption*>(option)), own_(option_->palette) {
+            QPalette shared = style.SharedLike(own_);
+            shared.setCurrentColorGroup(own_.currentColorGroup());
+            option_->palette = shared;
+        }
+        ~Shared() { option_->palette = own_; }
+        Shared(const Shared&) = delete;
+        Shared& operator=(const Shared&) = delete;
+
+    private:
+        QStyleOption* option_;
+        QPalette own_;
+    };
+
+    const QPalette& SharedLike(const QPalette& palette) const {
+        for (const QPalette& known : palettes_)
+            if (known == palette)
+                return known;
+        // A handful are in use at once; a change of the desktop's colours brings a few new ones.
+        if (palettes_.size() == 32)
+            palettes_.pop_front();
+        return palettes_.emplace_back(palette);
+    }
+
+    mutable std::deque<QPalette> palettes_;
+};
+
 QRect Area(const Line& line) {
     // One logical pixel wide at any scale, and the end point is not drawn, so lines that meet
     // end to end never overlap.
@@ -51,7 +111,7 @@ void Place(QWidget* control, const char* name, TwipsBox box) {
     // Some styles (Adwaita) draw fields in their own colours, which vanish on the windows' black; the
     // windows' own controls keep one style that honours their colours, inner parts and lists included.
     // It comes before the geometry, from which a combo box lays out its text field.
-    static QStyle* const style = QStyleFactory::create(QStringLiteral("Fusion"));
+    static QStyle* const style = new SharedPalettesStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     control->setStyle(style);
     for (QWidget* part : control->findChildren<QWidget*>()) {
         part->setStyle(style);

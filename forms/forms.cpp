@@ -63,6 +63,14 @@ void Form::closeEvent(QCloseEvent* event) {
     Unload();
 }
 
+void Form::changeEvent(QEvent* event) {
+    // Tick labels draw over the window's colour, which a new palette would leave them drawing.
+    if (event->type() == QEvent::PaletteChange)
+        for (TickLabel* label : findChildren<TickLabel*>(Qt::FindDirectChildrenOnly))
+            label->GroundChanged();
+    QWidget::changeEvent(event);
+}
+
 void EndProgram() {
     Program().ended = true;
     for (Form* form : QList<Form*>(Program().loaded))

@@ -29,6 +29,7 @@ public:
 protected:
     // Closing through the title bar unloads the window.
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     enum class Centre { No, OverActive, OnScreen } centre_ = Centre::No;

@@ -11,10 +11,12 @@
 
 namespace forms {
 
-// Draws its text as DrawTextLine does, left and top, pixel for pixel, but a new text repaints only
-// from its first changed character on, and where every character is as wide as the next and that
-// width is whole device pixels, each character is copied from an image of its cell made once.
-// Screen readers read it as a label.
+// Draws its text as DrawTextLine does, left and top, pixel for pixel, but a new text repaints only the
+// characters that changed and what their ink reaches into (the neighbouring cells, or an em either side
+// where the text is drawn plainly), and where every character is as wide as the next and that width is
+// whole device pixels, each character is copied from an image of its cell made once. What it measured
+// and drew is forgotten when its face, size, scale or colours change, or GroundChanged() says the
+// parent's have. Screen readers read it as a label.
 class TickLabel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
@@ -23,6 +25,10 @@ public:
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
+    // The colour beneath it, read from the parent once, has changed: the parent's palette sends the label
+    // no event of its own, so the parent tells it (a Form does), rather than the label reading it again
+    // every second.
+    void GroundChanged() { Forget(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
