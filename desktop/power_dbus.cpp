@@ -27,7 +27,7 @@ struct Property {
     QDBusVariant value;
 };
 struct Calendar {
-    QString base, spec;
+    QString base, when; // "OnCalendar", and its calendar time
 };
 struct Command {
     QString path;
@@ -53,13 +53,13 @@ const QDBusArgument& operator>>(const QDBusArgument& a, Property& p) {
 }
 QDBusArgument& operator<<(QDBusArgument& a, const Calendar& c) {
     a.beginStructure();
-    a << c.base << c.spec;
+    a << c.base << c.when;
     a.endStructure();
     return a;
 }
 const QDBusArgument& operator>>(const QDBusArgument& a, Calendar& c) {
     a.beginStructure();
-    a >> c.base >> c.spec;
+    a >> c.base >> c.when;
     a.endStructure();
     return a;
 }
