@@ -169,10 +169,8 @@ heard() {
     to=$(awk -v e="$(plus "$1" "$2")" -v b="$begun" 'BEGIN {printf "%.3f", (e > b + 1 ? e : b + 1)}')
     while awk -v f="$from" -v e="$to" 'BEGIN {exit !(f + 0.25 <= e)}'; do
         rms=$(amplitude "$from" "$(plus "$from" 0.25)" "${4:-RMS}")
-        if awk -v r="$rms" -v l="${5:-0.05}" 'BEGIN {exit !(r > l)}'; then
-            [ -n "${6:-}" ] && echo "$6: heard within $(plus "$from" "-$1") to $(plus "$(plus "$from" 0.25)" "-$1") s"
-            return
-        fi
+        awk -v r="$rms" -v l="${5:-0.05}" 'BEGIN {exit !(r > l)}' &&
+            { [ -z "${6:-}" ] || echo "$6: heard within $(plus "$from" "-$1") to $(plus "$(plus "$from" 0.25)" "-$1") s"; return; }
         from=$(plus "$from" 0.25) seen="$seen $rms"
     done
     miss "$3 (${4:-RMS} of each quarter second:$seen)"
@@ -344,7 +342,6 @@ for way in "stood still:FAKETIME_DONT_FAKE_MONOTONIC=0:0:鈴 7:05 は過ぎま�
         miss "an alarm missed as the program $how was not told once on stderr: $(since)"
     [ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "an alarm missed as the program $how opened an alarm box"
     xdotool windowactivate --sync "$notice" key Return
-    echo 0 >"$HOME/slept"
     kill "$pid" && wait "$pid"
 done
 

@@ -93,11 +93,9 @@ QImage Where(const QWidget* label, const QImage& window) {
 }
 // True where the picture is of one colour only.
 bool Blank(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != image.pixel(0, 0))
-                return false;
-    return true;
+    QImage ground(image.size(), image.format());
+    ground.fill(image.pixel(0, 0));
+    return image == ground;
 }
 // What the window's backing store holds where `label` lies.
 QImage OnScreen(const QWidget* label) {
