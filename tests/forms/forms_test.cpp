@@ -2,12 +2,14 @@
 #undef QT_NO_CAST_FROM_ASCII // plain literals keep the data tables short
 #include <QAccessible>
 #include <QBackingStore>
+#include <QMessageBox>
 #include <QtTest>
 
 #include "forms/controls.h"
 #include "forms/fonts.h"
 #include "forms/forms.h"
 #include "forms/limitedtextbox.h"
+#include "forms/msgbox.h"
 
 namespace {
 
@@ -42,20 +44,17 @@ struct Clock : forms::Form {
     void Change(const QString& change) {
         QFont font = label->font();
         font.setItalic(true); // whose ink reaches into the next cell
+        font.setPointSizeF(change == "a face too wide, condensed" ? 40 : font.pointSizeF());
         if (change == "a new font") {
             label->setFont(forms::MakeFont(forms::Face::MsGothic, 16, true));
-        } else if (change == "a slanted face") {
-            label->setFont(font);
-        } else if (change == "a face too wide, condensed") {
-            font.setPointSizeF(40);
+        } else if (change == "a slanted face" || change == "a face too wide, condensed") {
             label->setFont(font);
         } else if (change == "a resize") {
             label->resize(120, 40);           // narrower than the text, condensed, and taller
         } else if (change == "a new scale") { // shown again there: the test's screens cannot move a shown window
             const bool shown = isVisible();
             hide();
-            (void)winId();
-            windowHandle()->setScreen(QGuiApplication::screens()[1]);
+            setScreen(QGuiApplication::screens()[1]);
             setVisible(shown);
         } else if (change == "right to left") {
             label->setLayoutDirection(Qt::RightToLeft);
@@ -111,6 +110,38 @@ private slots:
             QVERIFY2(OnScreen(clock.label) == drawn, time);
             // Screen readers read what is drawn.
             QCOMPARE(QAccessible::queryAccessibleInterface(clock.label)->text(QAccessible::Name), time);
+        }
+    }
+
+    // Real boxes answered as a user would: plain text, the system's colours over a black window.
+    void realBoxes() {
+        using forms::MsgAnswer, forms::MsgStyle;
+        Clock black;
+        black.show();
+        for (auto [style, how, expected] : {std::tuple{MsgStyle::OkCancelInformation, "ok", MsgAnswer::Ok},
+                                            {MsgStyle::OkCancelInformation, "close box", MsgAnswer::Cancel},
+                                            {MsgStyle::OkSystemModal, "Esc", MsgAnswer::Ok}}) {
+            black.activateWindow();
+            QVERIFY(QTest::qWaitFor([&] { return black.isActiveWindow(); }));
+            QString shown; // what the box held as it showed: its text, whether plain, on top, its buttons
+            QColor background;
+            QTimer::singleShot(0, this, [&, how = QString(how)] {
+                QVERIFY(QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }));
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown = box->text() + (box->textFormat() == Qt::PlainText ? " plain" : "") +
+                        (box->icon() == QMessageBox::Information ? " (i)" : "") +
+                        (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint) ? " on top" : "");
+                for (QAbstractButton* button : box->buttons())
+                    shown += " " + button->text();
+                background = box->grab().toImage().pixelColor(2, 2);
+                how == "ok"          ? box->button(QMessageBox::Ok)->click()
+                : how == "close box" ? (void)box->close()
+                                     : QTest::keyClick(box, Qt::Key_Escape);
+            });
+            QVERIFY2(forms::MsgBox("<img src=\"x.png\">", style, "ルピカ") == expected, how);
+            QCOMPARE(shown, QString("<img src=\"x.png\"> plain") +
+                                (style == MsgStyle::OkSystemModal ? " on top OK" : " (i) OK キャンセル"));
+            QCOMPARE(background, QApplication::palette().color(QPalette::Window));
         }
     }
 
