@@ -37,10 +37,7 @@ struct Clock : forms::Form {
                                                    Qt::black, forms::MakeFont(forms::Face::MsGothic, 24, true));
     Clock() : Form("clock", 5700, 2580) { label->setAutoFillBackground(false); }
 
-    void Tick(const QString& time) {
-        label->setText(time);
-        QCoreApplication::processEvents();
-    }
+    void Tick(const QString& time) { label->setText(time), QCoreApplication::processEvents(); }
     void Change(const QString& change) {
         QFont font = label->font();
         font.setItalic(true); // whose ink reaches into the next cell

@@ -27,15 +27,9 @@ using forms::MsgStyle;
 
 namespace {
 
-forms::Form* Tokei() {
-    return windows::frmTokei().Find();
-}
-forms::Form* Set() {
-    return windows::frmSet().Find();
-}
-forms::Form* Msg() {
-    return windows::frmMsg().Find();
-}
+const auto Tokei = [] { return windows::frmTokei().Find(); };
+const auto Set = [] { return windows::frmSet().Find(); };
+const auto Msg = [] { return windows::frmMsg().Find(); };
 const QString DefaultMessage = "スロット屋で勝負の時間でぃ！！", Missing = "てやんでぃ！時間をいれやがれぃ！";
 const QString NotANumber = "てやんでぃ！数字をいれやがれぃ！",
               OutsideTheDay = "てやんでぃ！0時0分から23時59分までにしやがれぃ！";
@@ -55,9 +49,7 @@ QString Text(QWidget* form, const char* name) {
     QWidget* w = Ctl(form, name);
     return w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString();
 }
-void Click(QWidget* form, const char* name) {
-    Ctl<QPushButton>(form, name)->click();
-}
+const auto Click = [](QWidget* form, const char* name) { Ctl<QPushButton>(form, name)->click(); };
 // Keys for what a keyboard types, an input-method commit for the rest (full-width digits, kanji, a paste).
 void Type(QWidget* edit, const QString& text) {
     if (text.size() < 100 && std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; }))
