@@ -256,14 +256,14 @@ if [ -n "$sound" ]; then
     answered=$EPOCHREALTIME
     record
     heard "$answered" 3 "the alarm was not heard again after the hung server answered" RMS 0.05 "the hung server answered"
-    tells 'sound is back' 3 || miss "a server that answered again was not told back: $(since)"
+    tells 'sound is back' 15 || miss "a server that answered again was not told back: $(since)"
     # An update, a crash: the server goes away while the alarm rings, and comes back; one outage, one line.
     mark
     stop_server
     sleep 1.5
     server
     heard "$answered" 2 "the alarm was not heard again after the sound server came back"
-    tells 'sound is back' 3
+    tells 'sound is back' 15
     [ "$(since | grep -c '^rupika-tokei: no sound')$(since | grep -c 'sound is back')" == 11 ] ||
         miss "a server that went away and came back was not told in one line and one back: $(since)"
 fi
@@ -276,8 +276,10 @@ stop_server
 at "2026-12-07 07:04:59"
 box=$(window '^ルピカ$' 10)
 sleep 1
+mark
 server
 heard "$answered" 2 "an alarm whose box opened before the sound server started was not heard"
+[ -z "$sound" ] || tells 'sound is back' 15 || miss "a server that started late was not told back: $(since)"
 dismiss
 if [ -n "$sound" ]; then
     mark
@@ -292,6 +294,24 @@ if [ -n "$sound" ]; then
     record
     heard "$answered" 3 "the alarm was not heard once a server hung before it answered" RMS 0.05 \
         "the server hung before the alarm answered"
+    tells 'sound is back' 15 || miss "a server hung before the alarm was not told back: $(since)"
+    dismiss
+fi
+
+# A server that pauses again and again (1.5 s stopped, 1.5 s going, for 30 s) while the alarm rings is one
+# outage, told the same way every time: one line, the bell meanwhile, and back once it has answered steadily.
+if [ -n "$sound" ]; then
+    at "2026-12-10 07:04:59"
+    box=$(window '^ルピカ$' 3)
+    mark
+    from=$EPOCHREALTIME
+    for _ in $(seq 10); do kill -STOP "$pa" && sleep 1.5 && kill -CONT "$pa" && sleep 1.5; done
+    [ "$(bells "$from" "$EPOCHREALTIME")" -ge 5 ] || miss "the bell did not ring while the server stuttered"
+    record
+    tells 'sound is back' 15
+    told=$(since | grep sound | sed 's/^rupika-tokei: //; s/;.*//' | paste -sd /)
+    [ "$told" == "no sound (the sound server does not answer)/sound is back" ] ||
+        miss "a stuttering server was told as: $told"
     dismiss
 fi
 
