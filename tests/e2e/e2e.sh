@@ -298,6 +298,22 @@ if [ -n "$sound" ]; then
     dismiss
 fi
 
+# A window made full screen over the ringing box, with the focus, covers even a box kept on top: within a few
+# seconds the box is above it again, where a click on its OK silences the alarm.
+at "2026-12-09 07:04:59"
+box=$(window '^ルピカ$' 3)
+xmessage -name cover cover >/dev/null 2>&1 &
+cover=$(window '^cover$' 5)
+xdotool windowactivate --sync "$cover" && wmctrl -i -r "$cover" -b add,fullscreen && covered=$EPOCHREALTIME
+for _ in $(seq 50); do [ "$(xdotool getactivewindow)" == "$box" ] && break; sleep 0.1; done
+echo "the box came back over the full-screen window in $(plus "$EPOCHREALTIME" "-$covered") s"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+click "$box" $((WIDTH / 2)) $((HEIGHT - 24)) && clicked=$EPOCHREALTIME
+sleep 0.5
+[ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "OK of the box under a full-screen window was out of reach"
+silent "$(plus "$clicked" 0.5)" "$(plus "$clicked" 1.5)" "the alarm went on after OK was clicked over a full-screen window"
+wmctrl -i -c "$cover"
+
 # A server that pauses again and again (1.5 s stopped, 1.5 s going, for 30 s) while the alarm rings is one
 # outage, told the same way every time: one line, the bell meanwhile, and back once it has answered steadily.
 if [ -n "$sound" ]; then
