@@ -17,10 +17,12 @@ for tool in xvfb-run xdotool openbox wmctrl xclip xkbevd xmessage xprop; do
 done
 [ -r $faketime ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
 fail() {
-    echo "FAIL: $*"
+    echo "FAIL: $*" >&2
     [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/rupika-e2e-fail.png" 2>/dev/null
+    [ "$BASHPID" == $$ ] || kill -USR1 $$ # from inside $(...) too: a window not found ends the test
     exit 1
 }
+trap 'exit 1' USR1
 # What a person would hear or see go wrong; with E2E_KEEP_GOING set the run goes on, to show every such
 # fault of a program at once.
 missed=
@@ -183,7 +185,9 @@ silent() {
     awk -v p="$peak" 'BEGIN {exit !(p < 0.001)}' || miss "$3: maximum amplitude $peak"
 }
 
-trap 'kill $(jobs -p) 2>/dev/null' EXIT # the program, window manager and sound server, whatever happened
+# The program, window manager and sound server, whatever happened; a server stopped by a test first goes on,
+# or it would never hear the end.
+trap 'kill -CONT $(jobs -p) 2>/dev/null; kill $(jobs -p) 2>/dev/null' EXIT
 prog=$1 shim=$2
 : >"$HOME/said"
 openbox --sm-disable >/dev/null 2>&1 &
