@@ -98,14 +98,9 @@ arm() { # sets an alarm of 7:05 through the windows
     click "$set" 130 50 && xdotool type 05
     click "$set" 272 60
 }
-# Sets an alarm of 7:05, then moves the clock to just before it on day $1, and waits for the box: `opened` is
-# when it showed.
-ring() {
-    arm
-    at "$1 07:04:59"
-    box=$(window '^ルピカ$' 10)
-    opened=$EPOCHREALTIME
-}
+# Moves the clock to just before 7:05 on day $1, waits $2 s (10) for the alarm's box: `opened` is when it showed.
+due() { at "$1 07:04:59" && box=$(window '^ルピカ$' "${2:-10}") && opened=$EPOCHREALTIME; }
+ring() { arm && due "$1"; } # the same, with an alarm of 7:05 set first
 dismiss() { xdotool windowactivate --sync "$box" key Return && dismissed=$EPOCHREALTIME; }
 
 # ---- Sound: a private PulseAudio server whose only sink is recorded, one recording per run of the server.
@@ -277,8 +272,7 @@ silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "the alarm went on 
 # The next day's alarm opens its box on time before the server is up, and the day after beside a server hung
 # before it: the bell and its line from the first, then heard once the server answers.
 stop_server
-at "2026-12-07 07:04:59"
-box=$(window '^ルピカ$' 10)
+due 2026-12-07
 sleep 1
 mark
 server
@@ -288,9 +282,7 @@ dismiss
 if [ -n "$sound" ]; then
     mark
     kill -STOP "$pa"
-    at "2026-12-08 07:04:59"
-    box=$(window '^ルピカ$' 3)
-    opened=$EPOCHREALTIME
+    due 2026-12-08 3
     rings "$opened" 3 "the sound server hung before the alarm"
     tells 'no sound (the sound server does not answer)' 1 || miss "a server hung before the alarm was not told with the first bell: $(since)"
     kill -CONT "$pa"
@@ -304,8 +296,7 @@ fi
 
 # A window made full screen over the ringing box, with the focus, covers even a box kept on top: within a few
 # seconds the box is above it again, where a click on its OK silences the alarm.
-at "2026-12-09 07:04:59"
-box=$(window '^ルピカ$' 3)
+due 2026-12-09
 xmessage -name cover cover >/dev/null 2>&1 &
 cover=$(window '^cover$' 5)
 xdotool windowactivate --sync "$cover" && wmctrl -i -r "$cover" -b add,fullscreen && covered=$EPOCHREALTIME
@@ -314,15 +305,14 @@ echo "the box came back over the full-screen window in $(plus "$EPOCHREALTIME" "
 eval "$(xdotool getwindowgeometry --shell "$box")"
 click "$box" $((WIDTH / 2)) $((HEIGHT - 24)) && clicked=$EPOCHREALTIME
 sleep 0.5
-[ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "OK of the box under a full-screen window was out of reach"
-silent "$(plus "$clicked" 0.5)" "$(plus "$clicked" 1.5)" "the alarm went on after OK was clicked over a full-screen window"
+[ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "OK of the box under a full-screen window was unreached"
+silent "$(plus "$clicked" 0.5)" "$(plus "$clicked" 1.5)" "the alarm went on after OK over a full-screen window"
 wmctrl -i -c "$cover"
 
 # A server that pauses again and again (1.5 s stopped, 1.5 s going, for 30 s) while the alarm rings is one
 # outage, told the same way every time: one line, the bell meanwhile, and back once it has answered steadily.
 if [ -n "$sound" ]; then
-    at "2026-12-10 07:04:59"
-    box=$(window '^ルピカ$' 3)
+    due 2026-12-10
     mark
     from=$EPOCHREALTIME
     for _ in $(seq 10); do kill -STOP "$pa" && sleep 1.5 && kill -CONT "$pa" && sleep 1.5; done
