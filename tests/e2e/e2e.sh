@@ -102,6 +102,8 @@ arm() { # sets an alarm of 7:05 through the windows
 due() { at "$1 07:04:59" && box=$(window '^ルピカ$' "${2:-10}") && opened=$EPOCHREALTIME; }
 ring() { arm && due "$1"; } # the same, with an alarm of 7:05 set first
 dismiss() { xdotool windowactivate --sync "$box" key Return && dismissed=$EPOCHREALTIME; }
+# Closes window $1 through the window manager, and answers the exit question with the keys that follow.
+quit() { wmctrl -i -c "$1" && xdotool windowactivate --sync "$(window '^終了確認$' 5)" "${@:2}"; }
 
 # ---- Sound: a private PulseAudio server whose only sink is recorded, one recording per run of the server.
 sound=1 pa= recordings=()
@@ -117,6 +119,7 @@ server() { # starts the server and records it from then on; `answered` is when i
     answered=$EPOCHREALTIME
     record
 }
+resume() { kill -CONT "$pa" && answered=$EPOCHREALTIME && record; } # a stopped server goes on, recorded afresh
 stop_server() { [ -n "$pa" ] && kill "$pa" && wait "$pa" 2>/dev/null; pa=; }
 # Records the server afresh (a recording that went on through a hang no longer keeps time).
 record() {
@@ -197,8 +200,7 @@ env -u DBUS_SESSION_BUS_ADDRESS LSAN_OPTIONS=suppressions=$(dirname "$0")/libdbu
 pid=$!
 bare=$(window '^ルピカ時計  0:00:[01]' 10)
 asked=$EPOCHREALTIME
-wmctrl -i -c "$bare"
-xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+quit "$bare" key Return
 ended 5 "without a session bus the program did not end"
 silent "$asked" "$(plus "$asked" 1)" "with --silent the exit question was heard"
 
@@ -251,9 +253,7 @@ if [ -n "$sound" ]; then
     rings "$hung" 3 "the sound server hung while the alarm rang"
     [ "$(since | grep -c 'no sound (the sound server does not answer)')" -eq 1 ] ||
         miss "a hung server was not told in one line: $(since)"
-    kill -CONT "$pa"
-    answered=$EPOCHREALTIME
-    record
+    resume
     heard "$answered" 3 "the alarm was not heard again after the hung server answered" RMS 0.05 "the hung server answered"
     tells 'sound is back' 15 || miss "a server that answered again was not told back: $(since)"
     # An update, a crash: the server goes away while the alarm rings, and comes back; one outage, one line.
@@ -285,9 +285,7 @@ if [ -n "$sound" ]; then
     due 2026-12-08 3
     rings "$opened" 3 "the sound server hung before the alarm"
     tells 'no sound (the sound server does not answer)' 1 || miss "a server hung before the alarm was not told with the first bell: $(since)"
-    kill -CONT "$pa"
-    answered=$EPOCHREALTIME
-    record
+    resume
     heard "$answered" 3 "the alarm was not heard once a server hung before it answered" RMS 0.05 \
         "the server hung before the alarm answered"
     tells 'sound is back' 15 || miss "a server hung before the alarm was not told back: $(since)"
@@ -327,15 +325,13 @@ fi
 
 # The exit question is heard; with a server that hangs, a confirmed exit still ends the program at once.
 asked=$EPOCHREALTIME
-wmctrl -i -c "$main" # the close box's request, delivered by the window manager
-xdotool windowactivate --sync "$(window '^終了確認$' 5)"
+quit "$main" # the close box's request, delivered by the window manager
 heard "$asked" 1.5 "the exit question was not heard" Maximum 0.01 # its sound lasts 60 ms
 xdotool key Escape
 sleep 0.5
 alive || fail "Cancel in the exit question ended the program"
 [ -n "$pa" ] && kill -STOP "$pa"
-wmctrl -i -c "$main"
-xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+quit "$main" key Return
 ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
 # The machine was kept from suspending itself, for the alarm and the window named, and woken for it until the
@@ -405,8 +401,7 @@ if [ -n "$sound" ]; then
     kill "$pa" & dismiss
     wait "$pa" 2>/dev/null
     pa=
-    wmctrl -i -c "$main"
-    xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+    quit "$main" key Return
     ended 2 "the program still runs 2 s after OK beside a server that went away"
 fi
 [ -z "$missed" ] || exit 1
