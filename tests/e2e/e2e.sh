@@ -101,6 +101,7 @@ arm() { # sets an alarm of 7:05 through the windows
 # Moves the clock to just before 7:05 on day $1, waits $2 s (10) for the alarm's box: `opened` is when it showed.
 due() { at "$1 07:04:59" && box=$(window '^ルピカ$' "${2:-10}") && opened=$EPOCHREALTIME; }
 ring() { arm && due "$1"; } # the same, with an alarm of 7:05 set first
+start() { at "2026-12-06 07:00:00" && run "$@"; } # the program anew, early on the morning of the 6th
 dismiss() { xdotool windowactivate --sync "$box" key Return && dismissed=$EPOCHREALTIME; }
 # Closes window $1 through the window manager, and answers the exit question with the keys that follow.
 quit() { wmctrl -i -c "$1" && xdotool windowactivate --sync "$(window '^終了確認$' 5)" "${@:2}"; }
@@ -249,8 +250,7 @@ if [ -n "$sound" ]; then
     # A server that hangs while the alarm rings: the bell within 3 s, with one line why, until it answers again.
     mark
     kill -STOP "$pa"
-    hung=$EPOCHREALTIME
-    rings "$hung" 3 "the sound server hung while the alarm rang"
+    rings "$EPOCHREALTIME" 3 "the sound server hung while the alarm rang"
     [ "$(since | grep -c 'no sound (the sound server does not answer)')" -eq 1 ] ||
         miss "a hung server was not told in one line: $(since)"
     resume
@@ -295,8 +295,7 @@ fi
 # A window made full screen over the ringing box, with the focus, covers even a box kept on top: within a few
 # seconds the box is above it again, where a click on its OK silences the alarm.
 due 2026-12-09
-xmessage -name cover cover >/dev/null 2>&1 &
-cover=$(window '^cover$' 5)
+xmessage -name cover cover >/dev/null 2>&1 & cover=$(window '^cover$' 5)
 xdotool windowactivate --sync "$cover" && wmctrl -i -r "$cover" -b add,fullscreen && covered=$EPOCHREALTIME
 for _ in $(seq 50); do [ "$(xdotool getactivewindow)" == "$box" ] && break; sleep 0.1; done
 echo "the box came back over the full-screen window in $(plus "$EPOCHREALTIME" "-$covered") s"
@@ -311,12 +310,10 @@ wmctrl -i -c "$cover"
 # outage, told the same way every time: one line, the bell meanwhile, and back once it has answered steadily.
 if [ -n "$sound" ]; then
     due 2026-12-10
-    mark
-    from=$EPOCHREALTIME
+    mark && from=$EPOCHREALTIME
     for _ in $(seq 10); do kill -STOP "$pa" && sleep 1.5 && kill -CONT "$pa" && sleep 1.5; done
     [ "$(bells "$from" "$EPOCHREALTIME")" -ge 5 ] || miss "the bell did not ring while the server stuttered"
-    record
-    tells 'sound is back' 15
+    record && tells 'sound is back' 15
     told=$(since | grep sound | sed 's/^rupika-tokei: //; s/;.*//' | paste -sd /)
     [ "$told" == "no sound (the sound server does not answer)/sound is back" ] ||
         miss "a stuttering server was told as: $told"
@@ -354,9 +351,8 @@ for way in "stood still:FAKETIME_DONT_FAKE_MONOTONIC=0:0:鈴 7:05 は過ぎま�
     IFS=: read -r how setting slept told <<<"$way"
     : >"$HOME/notified"
     echo 0 >"$HOME/slept"
-    at "2026-12-06 07:00:00"
     mark
-    run $setting
+    start $setting
     arm
     echo "$slept" >"$HOME/slept"
     at "2026-12-06 08:00:00"
@@ -379,8 +375,7 @@ if [ -n "$sound" ]; then
     # (libcanberra's lookup cache would remember where the theme's alarm was.)
     for setting in "XDG_DATA_DIRS=$HOME/empty XDG_DATA_HOME=$HOME/empty XDG_CACHE_HOME=$HOME/empty" \
         CANBERRA_DRIVER=alsa; do
-        at "2026-12-06 07:00:00"
-        run $setting
+        start $setting
         ring 2026-12-06
         heard "$opened" 2 "with $setting the alarm was not heard"
         sleep 1
@@ -388,14 +383,9 @@ if [ -n "$sound" ]; then
         silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "with $setting the alarm went on after OK"
         kill "$pid" && wait "$pid"
     done
-fi
-# The end of the program while the sound system calls back: the server killed as OK is pressed, then the exit
-# confirmed at once (under the sanitizers, nothing may be touched that the end destroyed).
-if [ -n "$sound" ]; then
-    stop_server
-    server
-    at "2026-12-06 07:00:00"
-    run
+    # The end of the program while the sound system calls back: the server killed as OK is pressed, then the
+    # exit confirmed at once (under the sanitizers, nothing may be touched that the end destroyed).
+    start
     ring 2026-12-06
     heard "$opened" 2 "the alarm was not heard before the end"
     kill "$pa" & dismiss
