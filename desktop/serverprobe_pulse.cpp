@@ -58,9 +58,9 @@ struct ServerProbe::Pulse {
     static void StateChanged(pa_context* context, void* self) {
         const pa_context_state_t now = static_cast<Pulse*>(self)->state.f(context);
         if (now == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(now))
-            ServerAskedAt() = 0; // answered, or gone: a server that went away is not hung, and says so itself
+            ServerAnswered(); // answered, or gone: a server that went away is not hung, and says so itself
     }
-    static void Answered(pa_context*, const pa_server_info*, void*) { ServerAskedAt() = 0; }
+    static void Answered(pa_context*, const pa_server_info*, void*) { ServerAnswered(); }
 };
 
 ServerProbe::ServerProbe() {

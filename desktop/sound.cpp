@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <mutex>
+
 #include "desktop/said.h"
 #include "desktop/soundplayer.h"
 
@@ -11,7 +13,12 @@ namespace desktop {
 namespace {
 
 bool silent = false;
-std::atomic<bool> outage{false};
+// Told from whichever thread notices first: the player's, or the window thread's watch.
+std::mutex outageMutex;
+aramu::SoundOutage outage;
+// A question answered too late, for the watch to count as a fault: a pause shorter than the watch's cadence
+// may begin and end between two of its looks.
+std::atomic<bool> lateAnswer{false};
 
 using Clock = std::chrono::steady_clock;
 // A sound not heard by then is taken for lost: a hung sound server never says.
@@ -29,13 +36,21 @@ std::atomic<std::int64_t>& ServerAskedAt() {
     return askedAt;
 }
 
+void ServerAnswered() {
+    const std::int64_t askedAt = ServerAskedAt().exchange(0);
+    if (askedAt != 0 && SteadyMs() - askedAt > AnswerWithinMs)
+        lateAnswer = true;
+}
+
 void SayNoSound(const std::string& why) {
-    if (!outage.exchange(true))
+    const std::lock_guard lock(outageMutex);
+    if (outage.Fault(SteadyMs()))
         qCWarning(Said, "no sound (%s); the bell rings instead", why.c_str());
 }
 
 void SayBack() {
-    if (outage.exchange(false))
+    const std::lock_guard lock(outageMutex);
+    if (outage.Heard(SteadyMs()))
         qCWarning(Said, "sound is back");
 }
 
@@ -44,7 +59,7 @@ void SetSilent(bool on) {
 }
 
 BoxSound::BoxSound(Kind kind) : kind_(kind) {
-    watch_.setInterval(1000);
+    watch_.setInterval(aramu::BellEvery);
     watch_.setSingleShot(kind != Alarm);
     QObject::connect(&watch_, &QTimer::timeout, &watch_, [this] { Watch(); });
 }
@@ -55,27 +70,34 @@ BoxSound::~BoxSound() {
 
 void BoxSound::Start(QWidget* box) {
     ++rings_;
+    asked_ = Clock::now();
+    ringsUntil_ = asked_ + RingFor;
     if (silent)
         return;
+    lateAnswer = false; // of a question before this box
     // Sound servers tie the sound to its window, on X by the window's id.
     const std::string window = QGuiApplication::platformName() == QLatin1String("xcb")
                                    ? std::to_string(static_cast<unsigned long long>(box->winId()))
                                    : std::string();
     playing_ = std::make_shared<Playing>(kind_, box->windowTitle().toStdString(), window);
-    asked_ = Clock::now();
-    ringsUntil_ = asked_ + RingFor;
     PlayerStart(playing_);
     watch_.start();
 }
 
 void BoxSound::RingAgain() {
     ++rings_;
-    if (!playing_ || kind_ != Alarm)
+    if (kind_ != Alarm)
         return;
     asked_ = Clock::now();
     ringsUntil_ = asked_ + RingFor;
+    if (!playing_)
+        return;
     PlayerRingAgain(playing_);
     watch_.start();
+}
+
+bool BoxSound::Ringing() const {
+    return kind_ == Alarm && rings_ > 0 && Clock::now() < ringsUntil_;
 }
 
 void BoxSound::Stop() {
@@ -93,7 +115,7 @@ void BoxSound::Watch() {
     const Clock::time_point now = Clock::now();
     const std::int64_t nowMs = SteadyMs(), askedAt = ServerAskedAt();
     const Playing::State state = playing_->state;
-    const bool noAnswer = (askedAt != 0 && nowMs - askedAt > AnswerWithinMs) ||
+    const bool noAnswer = lateAnswer.exchange(false) || (askedAt != 0 && nowMs - askedAt > AnswerWithinMs) ||
                           (state == Playing::Pending && now - asked_ >= HeardWithin);
     const bool stalled = state == Playing::Heard && nowMs > playing_->heardUntil;
     const bool unheard = state == Playing::Unheard || noAnswer || stalled;

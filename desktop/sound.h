@@ -35,6 +35,8 @@ public:
     void RingAgain();
     // The box is gone: an alarm falls silent at once.
     void Stop();
+    // An alarm that rings still (heard or not, or kept quiet by SetSilent): five minutes from its last ring.
+    bool Ringing() const;
     // How often it was asked to ring: once at Start, once more for each RingAgain.
     int Rings() const { return rings_; }
 

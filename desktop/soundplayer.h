@@ -7,12 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "core/soundrules.h"
 #include "desktop/sound.h"
 
 namespace desktop {
 
-// How long an alarm rings, unless its box goes first.
-inline constexpr std::chrono::minutes RingFor{5};
+// How long an alarm rings is the program's rule; each player carries it out.
+using aramu::RingFor;
 
 // One box's sound, shared by the box on the window thread and the player on its own thread.
 struct Playing {
@@ -32,6 +33,9 @@ std::int64_t SteadyMs();
 // When the sound server was asked a question it has not answered yet (SteadyMs), 0 while none waits. A hung
 // server answers nothing and fails nothing, so only this tells it apart; only a player that can ask sets it.
 std::atomic<std::int64_t>& ServerAskedAt();
+// The server answered the question waiting in ServerAskedAt(), on whichever thread hears it. An answer that
+// came late tells of a pause the window thread may not have seen while it lasted.
+void ServerAnswered();
 
 // What the program says of its sound, once for each outage and from whichever thread notices first:
 // the first cause of an outage, then that it is over.

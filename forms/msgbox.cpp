@@ -6,7 +6,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "core/soundrules.h"
 #include "desktop/sound.h"
+#include "desktop/x11.h"
 
 namespace forms {
 namespace {
@@ -63,6 +65,17 @@ MsgAnswer MsgBox(const QString& prompt, MsgStyle style, const QString& title, Bo
         // unseen: the taskbar flashes for it.
         QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
         box.installEventFilter(new AskAttention(&box));
+        // Asking is not enough while the alarm rings: a full-screen window that takes the focus covers even a
+        // box kept on top, and no task bar shows there. With each bell a covered box is brought forward again,
+        // as a click on a task bar would. Over an ordinary window with the focus it stays as it was, on top.
+        if (sound != nullptr && sound->SoundKind() == BoxSound::Alarm) {
+            auto* reach = new QTimer(&box);
+            QObject::connect(reach, &QTimer::timeout, &box, [&box, sound] {
+                if (sound->Ringing() && desktop::CoveredByActive(&box))
+                    desktop::ActivateAsPager(&box);
+            });
+            reach->start(aramu::BellEvery);
+        }
     }
     if (sound != nullptr)
         sound->Start(&box);

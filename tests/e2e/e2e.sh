@@ -17,10 +17,12 @@ for tool in xvfb-run xdotool openbox wmctrl xclip xkbevd xmessage xprop; do
 done
 [ -r $faketime ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
 fail() {
-    echo "FAIL: $*"
+    echo "FAIL: $*" >&2
     [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/rupika-e2e-fail.png" 2>/dev/null
+    [ "$BASHPID" == $$ ] || kill -USR1 $$ # from inside $(...) too: a window not found ends the test
     exit 1
 }
+trap 'exit 1' USR1
 # What a person would hear or see go wrong; with E2E_KEEP_GOING set the run goes on, to show every such
 # fault of a program at once.
 missed=
@@ -96,15 +98,13 @@ arm() { # sets an alarm of 7:05 through the windows
     click "$set" 130 50 && xdotool type 05
     click "$set" 272 60
 }
-# Sets an alarm of 7:05, then moves the clock to just before it on day $1, and waits for the box: `opened` is
-# when it showed.
-ring() {
-    arm
-    at "$1 07:04:59"
-    box=$(window '^ルピカ$' 10)
-    opened=$EPOCHREALTIME
-}
+# Moves the clock to just before 7:05 on day $1, waits $2 s (10) for the alarm's box: `opened` is when it showed.
+due() { at "$1 07:04:59" && box=$(window '^ルピカ$' "${2:-10}") && opened=$EPOCHREALTIME; }
+ring() { arm && due "$1"; } # the same, with an alarm of 7:05 set first
+start() { at "2026-12-06 07:00:00" && run "$@"; } # the program anew, early on the morning of the 6th
 dismiss() { xdotool windowactivate --sync "$box" key Return && dismissed=$EPOCHREALTIME; }
+# Closes window $1 through the window manager, and answers the exit question with the keys that follow.
+quit() { wmctrl -i -c "$1" && xdotool windowactivate --sync "$(window '^終了確認$' 5)" "${@:2}"; }
 
 # ---- Sound: a private PulseAudio server whose only sink is recorded, one recording per run of the server.
 sound=1 pa= recordings=()
@@ -120,6 +120,7 @@ server() { # starts the server and records it from then on; `answered` is when i
     answered=$EPOCHREALTIME
     record
 }
+resume() { kill -CONT "$pa" && answered=$EPOCHREALTIME && record; } # a stopped server goes on, recorded afresh
 stop_server() { [ -n "$pa" ] && kill "$pa" && wait "$pa" 2>/dev/null; pa=; }
 # Records the server afresh (a recording that went on through a hang no longer keeps time).
 record() {
@@ -183,7 +184,9 @@ silent() {
     awk -v p="$peak" 'BEGIN {exit !(p < 0.001)}' || miss "$3: maximum amplitude $peak"
 }
 
-trap 'kill $(jobs -p) 2>/dev/null' EXIT # the program, window manager and sound server, whatever happened
+# The program, window manager and sound server, whatever happened; a server stopped by a test first goes on,
+# or it would never hear the end.
+trap 'kill -CONT $(jobs -p) 2>/dev/null; kill $(jobs -p) 2>/dev/null' EXIT
 prog=$1 shim=$2
 : >"$HOME/said"
 openbox --sm-disable >/dev/null 2>&1 &
@@ -198,8 +201,7 @@ env -u DBUS_SESSION_BUS_ADDRESS LSAN_OPTIONS=suppressions=$(dirname "$0")/libdbu
 pid=$!
 bare=$(window '^ルピカ時計  0:00:[01]' 10)
 asked=$EPOCHREALTIME
-wmctrl -i -c "$bare"
-xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+quit "$bare" key Return
 ended 5 "without a session bus the program did not end"
 silent "$asked" "$(plus "$asked" 1)" "with --silent the exit question was heard"
 
@@ -248,22 +250,19 @@ if [ -n "$sound" ]; then
     # A server that hangs while the alarm rings: the bell within 3 s, with one line why, until it answers again.
     mark
     kill -STOP "$pa"
-    hung=$EPOCHREALTIME
-    rings "$hung" 3 "the sound server hung while the alarm rang"
+    rings "$EPOCHREALTIME" 3 "the sound server hung while the alarm rang"
     [ "$(since | grep -c 'no sound (the sound server does not answer)')" -eq 1 ] ||
         miss "a hung server was not told in one line: $(since)"
-    kill -CONT "$pa"
-    answered=$EPOCHREALTIME
-    record
+    resume
     heard "$answered" 3 "the alarm was not heard again after the hung server answered" RMS 0.05 "the hung server answered"
-    tells 'sound is back' 3 || miss "a server that answered again was not told back: $(since)"
+    tells 'sound is back' 15 || miss "a server that answered again was not told back: $(since)"
     # An update, a crash: the server goes away while the alarm rings, and comes back; one outage, one line.
     mark
     stop_server
     sleep 1.5
     server
     heard "$answered" 2 "the alarm was not heard again after the sound server came back"
-    tells 'sound is back' 3
+    tells 'sound is back' 15
     [ "$(since | grep -c '^rupika-tokei: no sound')$(since | grep -c 'sound is back')" == 11 ] ||
         miss "a server that went away and came back was not told in one line and one back: $(since)"
 fi
@@ -273,39 +272,63 @@ silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "the alarm went on 
 # The next day's alarm opens its box on time before the server is up, and the day after beside a server hung
 # before it: the bell and its line from the first, then heard once the server answers.
 stop_server
-at "2026-12-07 07:04:59"
-box=$(window '^ルピカ$' 10)
+due 2026-12-07
 sleep 1
+mark
 server
 heard "$answered" 2 "an alarm whose box opened before the sound server started was not heard"
+[ -z "$sound" ] || tells 'sound is back' 15 || miss "a server that started late was not told back: $(since)"
 dismiss
 if [ -n "$sound" ]; then
     mark
     kill -STOP "$pa"
-    at "2026-12-08 07:04:59"
-    box=$(window '^ルピカ$' 3)
-    opened=$EPOCHREALTIME
+    due 2026-12-08 3
     rings "$opened" 3 "the sound server hung before the alarm"
     tells 'no sound (the sound server does not answer)' 1 || miss "a server hung before the alarm was not told with the first bell: $(since)"
-    kill -CONT "$pa"
-    answered=$EPOCHREALTIME
-    record
+    resume
     heard "$answered" 3 "the alarm was not heard once a server hung before it answered" RMS 0.05 \
         "the server hung before the alarm answered"
+    tells 'sound is back' 15 || miss "a server hung before the alarm was not told back: $(since)"
+    dismiss
+fi
+
+# A window made full screen over the ringing box, with the focus, covers even a box kept on top: within a few
+# seconds the box is above it again, where a click on its OK silences the alarm.
+due 2026-12-09
+xmessage -name cover cover >/dev/null 2>&1 & cover=$(window '^cover$' 5)
+xdotool windowactivate --sync "$cover" && wmctrl -i -r "$cover" -b add,fullscreen && covered=$EPOCHREALTIME
+for _ in $(seq 50); do [ "$(xdotool getactivewindow)" == "$box" ] && break; sleep 0.1; done
+echo "the box came back over the full-screen window in $(plus "$EPOCHREALTIME" "-$covered") s"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+click "$box" $((WIDTH / 2)) $((HEIGHT - 24)) && clicked=$EPOCHREALTIME
+sleep 0.5
+[ -z "$(xdotool search --onlyvisible --name '^ルピカ$')" ] || miss "OK of the box under a full-screen window was unreached"
+silent "$(plus "$clicked" 0.5)" "$(plus "$clicked" 1.5)" "the alarm went on after OK over a full-screen window"
+wmctrl -i -c "$cover"
+
+# A server that pauses again and again (1.5 s stopped, 1.5 s going, for 30 s) while the alarm rings is one
+# outage, told the same way every time: one line, the bell meanwhile, and back once it has answered steadily.
+if [ -n "$sound" ]; then
+    due 2026-12-10
+    mark && from=$EPOCHREALTIME
+    for _ in $(seq 10); do kill -STOP "$pa" && sleep 1.5 && kill -CONT "$pa" && sleep 1.5; done
+    [ "$(bells "$from" "$EPOCHREALTIME")" -ge 5 ] || miss "the bell did not ring while the server stuttered"
+    record && tells 'sound is back' 15
+    told=$(since | grep sound | sed 's/^rupika-tokei: //; s/;.*//' | paste -sd /)
+    [ "$told" == "no sound (the sound server does not answer)/sound is back" ] ||
+        miss "a stuttering server was told as: $told"
     dismiss
 fi
 
 # The exit question is heard; with a server that hangs, a confirmed exit still ends the program at once.
 asked=$EPOCHREALTIME
-wmctrl -i -c "$main" # the close box's request, delivered by the window manager
-xdotool windowactivate --sync "$(window '^終了確認$' 5)"
+quit "$main" # the close box's request, delivered by the window manager
 heard "$asked" 1.5 "the exit question was not heard" Maximum 0.01 # its sound lasts 60 ms
 xdotool key Escape
 sleep 0.5
 alive || fail "Cancel in the exit question ended the program"
 [ -n "$pa" ] && kill -STOP "$pa"
-wmctrl -i -c "$main"
-xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+quit "$main" key Return
 ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
 # The machine was kept from suspending itself, for the alarm and the window named, and woken for it until the
@@ -328,9 +351,8 @@ for way in "stood still:FAKETIME_DONT_FAKE_MONOTONIC=0:0:鈴 7:05 は過ぎま�
     IFS=: read -r how setting slept told <<<"$way"
     : >"$HOME/notified"
     echo 0 >"$HOME/slept"
-    at "2026-12-06 07:00:00"
     mark
-    run $setting
+    start $setting
     arm
     echo "$slept" >"$HOME/slept"
     at "2026-12-06 08:00:00"
@@ -353,8 +375,7 @@ if [ -n "$sound" ]; then
     # (libcanberra's lookup cache would remember where the theme's alarm was.)
     for setting in "XDG_DATA_DIRS=$HOME/empty XDG_DATA_HOME=$HOME/empty XDG_CACHE_HOME=$HOME/empty" \
         CANBERRA_DRIVER=alsa; do
-        at "2026-12-06 07:00:00"
-        run $setting
+        start $setting
         ring 2026-12-06
         heard "$opened" 2 "with $setting the alarm was not heard"
         sleep 1
@@ -362,21 +383,15 @@ if [ -n "$sound" ]; then
         silent "$(plus "$dismissed" 0.5)" "$(plus "$dismissed" 1.5)" "with $setting the alarm went on after OK"
         kill "$pid" && wait "$pid"
     done
-fi
-# The end of the program while the sound system calls back: the server killed as OK is pressed, then the exit
-# confirmed at once (under the sanitizers, nothing may be touched that the end destroyed).
-if [ -n "$sound" ]; then
-    stop_server
-    server
-    at "2026-12-06 07:00:00"
-    run
+    # The end of the program while the sound system calls back: the server killed as OK is pressed, then the
+    # exit confirmed at once (under the sanitizers, nothing may be touched that the end destroyed).
+    start
     ring 2026-12-06
     heard "$opened" 2 "the alarm was not heard before the end"
     kill "$pa" & dismiss
     wait "$pa" 2>/dev/null
     pa=
-    wmctrl -i -c "$main"
-    xdotool windowactivate --sync "$(window '^終了確認$' 5)" key Return
+    quit "$main" key Return
     ended 2 "the program still runs 2 s after OK beside a server that went away"
 fi
 [ -z "$missed" ] || exit 1
