@@ -17,38 +17,44 @@ Power::~Power() = default;
 void Power::HoldAndWakeFor(QTime alarm, QWidget* window) {
     alarm_ = alarm;
     set_ = true;
-    held_ = false;
+    held_.reset();
     means_->Hold(aramu::AlarmName(alarm), window, [this](PowerMeans::Answer answer, const QString& detail) {
         held_ = answer == PowerMeans::Answer::Granted;
         // No service at all is a desktop that suspends nothing by itself.
-        if (held_ || answer == PowerMeans::Answer::Absent || std::exchange(holdRefusalSaid_, true))
-            return;
-        qCWarning(Said,
-                  "no desktop would hold off its automatic suspend for the alarm (%s); an idle machine may "
-                  "sleep through it",
-                  qUtf8Printable(detail));
+        if (!*held_ && answer != PowerMeans::Answer::Absent && !std::exchange(holdRefusalSaid_, true))
+            qCWarning(Said,
+                      "no desktop would hold off its automatic suspend for the alarm (%s); an idle machine may "
+                      "sleep through it",
+                      qUtf8Printable(detail));
+        if (wakeRefused_)
+            std::exchange(wakeRefused_, {})();
     });
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    means_->Wake(
-        aramu::WakeInstant(alarm, now), aramu::AlarmName(alarm),
-        [this](PowerMeans::Answer answer, const QString& detail) {
-            if (answer == PowerMeans::Answer::Absent || std::exchange(wakeRefusalSaid_, true))
-                return;
-            const QByteArray still = held_
-                                         ? "an idle machine is still kept from suspending itself while the alarm is set"
-                                         : "only a machine left awake rings it";
-            if (answer == PowerMeans::Answer::ManagerMayNotWake)
-                qCWarning(Said,
-                          "the user's service manager may not wake a sleeping machine for the alarm (it lacks the "
-                          "CAP_WAKE_ALARM capability, which systemd 254 and later give to users at a local seat); %s",
-                          still.constData());
-            else if (answer == PowerMeans::Answer::MachineCannotResume)
-                qCWarning(Said, "this machine has no timer that wakes it for the alarm (%s); %s",
-                          qUtf8Printable(detail), still.constData());
-            else
-                qCWarning(Said, "the system would not wake a sleeping machine for the alarm (%s); %s",
-                          qUtf8Printable(detail), still.constData());
-        });
+    means_->Wake(aramu::WakeInstant(alarm, now), aramu::AlarmName(alarm),
+                 [this](PowerMeans::Answer answer, const QString& detail) {
+                     if (answer == PowerMeans::Answer::Absent || std::exchange(wakeRefusalSaid_, true))
+                         return;
+                     // Said with what still holds, once the desktop has answered.
+                     wakeRefused_ = [this, answer, detail] { SayWakeRefused(answer, detail); };
+                     if (held_)
+                         std::exchange(wakeRefused_, {})();
+                 });
+}
+
+void Power::SayWakeRefused(PowerMeans::Answer answer, const QString& detail) const {
+    const char* still = *held_ ? "an idle machine is still kept from suspending itself while the alarm is set"
+                               : "only a machine left awake rings it";
+    if (answer == PowerMeans::Answer::ManagerMayNotWake)
+        qCWarning(Said,
+                  "the user's service manager may not wake a sleeping machine for the alarm (it lacks the "
+                  "CAP_WAKE_ALARM capability, which systemd 254 and later give to users at a local seat); %s",
+                  still);
+    else if (answer == PowerMeans::Answer::MachineCannotResume)
+        qCWarning(Said, "this machine has no timer that wakes it for the alarm (%s); %s", qUtf8Printable(detail),
+                  still);
+    else
+        qCWarning(Said, "the system would not wake a sleeping machine for the alarm (%s); %s", qUtf8Printable(detail),
+                  still);
 }
 
 void Power::WakeForNextRing() {

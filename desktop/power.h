@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -66,9 +67,13 @@ public:
     void StopLeftovers();
 
 private:
+    void SayWakeRefused(PowerMeans::Answer answer, const QString& detail) const;
+
     std::unique_ptr<PowerMeans> means_;
     QTime alarm_;
-    bool set_ = false, held_ = false, holdRefusalSaid_ = false, wakeRefusalSaid_ = false;
+    std::optional<bool> held_;          // the desktop's answer to the last setting, once it came
+    std::function<void()> wakeRefused_; // said once the desktop has answered
+    bool set_ = false, holdRefusalSaid_ = false, wakeRefusalSaid_ = false;
 };
 
 // The program's own, on the platform's means, made at the first use and released at exit() as well, which Qt
