@@ -5,18 +5,18 @@
 #include "desktop/notify.h"
 #include "tests/desktop/standin.h"
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 // A notification service that never answers, like a hung one (a caller that waited would hold the tick for
 // 25 s), or, where told, answers with an id or refuses.
 std::unique_ptr<StandIn> Notifications(const bool* answers = nullptr, const bool* refusing = nullptr) {
-    return std::make_unique<StandIn>(
-        u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
-        [=](StandIn& s, const QDBusMessage& call) {
-            refusing&&* refusing ? s.Refuse(call, u"refused"_s) : answers&&* answers ? s.Reply(call, {7U}) : void();
-        });
+    return std::make_unique<StandIn>(u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
+                                     [=](StandIn& s, const QDBusMessage& call) {
+                                         if (refusing && *refusing)
+                                             s.Refuse(call, u"refused"_s);
+                                         else if (answers && *answers)
+                                             s.Reply(call, {7U});
+                                     });
 }
 
 } // namespace
