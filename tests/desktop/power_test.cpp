@@ -134,8 +134,11 @@ private slots:
         QCOMPARE(When(c[2]), UtcText(aramu::WakeInstant(QTime(0, 0), now)));
         QCOMPARE(When(c[4]), UtcText(aramu::WakeInstant(QTime(0, 0), now, true)));
         const QVariantMap timer = Timer(c[0]);
-        QCOMPARE(timer.value(u"WakeSystem"_s), QVariant(true));
-        QCOMPARE(timer.value(u"AccuracyUSec"_s), QVariant::fromValue(qulonglong{1'000'000}));
+        // To the type: the manager takes no int32 for a uint64, nor a string for a boolean.
+        const QVariant wake = timer.value(u"WakeSystem"_s), accuracy = timer.value(u"AccuracyUSec"_s);
+        QCOMPARE(u"%1 %2 %3 %4"_s.arg(QLatin1String(wake.typeName()), wake.toString(),
+                                      QLatin1String(accuracy.typeName()), accuracy.toString()),
+                 u"bool true qulonglong 1000000"_s);
         QCOMPARE(timer.value(u"Description"_s), QVariant(u"ルピカ時計: 鈴 7:05"_s));
         // Each stop for the unit started before it; each unit named by this process, and a setting of its own.
         QStringList units;
