@@ -1,9 +1,11 @@
 #include "desktop/endsignals.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
+
+#include <thread>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 
 #include <fcntl.h>
@@ -17,7 +19,7 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 
-// A handler may do next to nothing: it hands the signal to the event loop through a pipe.
+// A handler may do next to nothing: it hands the signal on through a pipe, which never blocks it.
 void Heard(int signal) {
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
@@ -26,15 +28,17 @@ void Heard(int signal) {
 } // namespace
 
 void OnEndSignals(std::function<void()> end) {
-    if (pipeEnds[0] < 0 && ::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (pipeEnds[0] >= 0 || ::pipe2(pipeEnds, O_CLOEXEC) != 0)
         return;
-    auto* heard = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(heard, &QSocketNotifier::activated, heard, [end = std::move(end)] {
-        char bytes[16];
-        while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) {
+    ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
+    // Read by a thread of its own, asleep until a signal comes, so that the idle event loop has nothing more to
+    // watch on each of its turns; the end itself runs in the event loop.
+    std::thread([end = std::move(end)] {
+        char signal;
+        while (::read(pipeEnds[0], &signal, 1) < 0 && errno == EINTR) {
         }
-        end();
-    });
+        QMetaObject::invokeMethod(QCoreApplication::instance(), end, Qt::QueuedConnection);
+    }).detach();
     struct sigaction action = {};
     action.sa_handler = Heard;
     action.sa_flags = SA_RESTART;

@@ -1,4 +1,4 @@
-// endsignals.h - the signals that ask a program to end, heard in the event loop
+// endsignals.h - the signals that ask a program to end, answered in the event loop
 #pragma once
 
 #include <functional>
