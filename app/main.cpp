@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "desktop/display.h"
+#include "desktop/endsignals.h"
 #include "desktop/identity.h"
 #include "desktop/power.h"
 #include "desktop/said.h"
@@ -244,8 +245,12 @@ int main(int argc, char* argv[]) {
         std::printf("%s\n", qUtf8Printable(file));
         return 0;
     }
+    // A clock killed earlier may have left a wake for an alarm no program rings any more.
+    desktop::ProgramPower().StopLeftovers();
+    // Asked to end by a signal, the program ends as when 終 is confirmed.
+    desktop::OnEndSignals(forms::EndProgram);
     const int status = QApplication::exec();
     // The system would go on waking the machine for an alarm no program rings.
-    desktop::ProgramPower().End();
+    desktop::ProgramPower().Release();
     return status;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # power_idle.sh - wakes per second and threads of the idle clock before and after an alarm is set, with a
-# service manager and a session manager on the bus that grant the wake and the hold (the power test's
+# service manager and a session manager on the bus that grant the wake and the hold (the power
 # stand-ins): holding off suspend and waking the machine must cost the idle clock nothing.
 # Usage: bench/power_idle.sh [seconds]   (builds the dev preset's program and power test first)
 set -euo pipefail
@@ -8,13 +8,13 @@ cd "$(dirname "$0")/.."
 secs=${1:-30}
 if [ -z "${POWER_IDLE_INNER:-}" ]; then
   cmake --preset dev >/dev/null
-  cmake --build --preset dev --target rupika-tokei power_test >/dev/null
+  cmake --build --preset dev --target rupika-tokei power_standins >/dev/null
   POWER_IDLE_INNER=1 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 export LC_ALL=C.UTF-8
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 openbox --sm-disable >/dev/null 2>&1 & # the alarm window is reached as a person would, through the window manager
-build/dev/tests/windows/power_test --stand-ins &
+build/dev/tests/desktop/power_standins &
 sleep 1
 build/dev/app/rupika-tokei --silent 2>/dev/null &
 pid=$!

@@ -12,7 +12,7 @@ namespace aramu {
 
 enum class Ring {
     Quiet,
-    Now,    // the alarm's moment has come: ring
+    Now, // the alarm's moment has come: ring
     // Too late to ring, but the user should know it passed:
     MissedAsleep, // while the machine slept
     MissedAwake,  // while the machine was awake but the program stood still
@@ -28,6 +28,15 @@ enum class Ring {
 // - and it has not rung for that date since the alarm was set.
 // A moment passed late after a real absence is missed instead, once, and counts as rung: asleep when the
 // machine slept for most of the absence, awake otherwise.
+// The instant (seconds since the epoch) at which the alarm next rings after `now`, as the rule below rings it
+// under the current time zone: the first moment the wall clock reaches the alarm's time, today or tomorrow.
+// In a summer-time gap that is the gap's end; where the hour repeats, its first pass not yet past. Just after
+// a ring (or a missed alarm), the date that rang rings no more.
+qint64 NextRingInstant(QTime alarm, qint64 now, bool justRung = false);
+// When a sleeping machine must be woken for that ring: a minute before it, so that the desktop is back when it
+// comes, or at the ring itself where less than a minute is left.
+qint64 WakeInstant(QTime alarm, qint64 now, bool justRung = false);
+
 class RingDecision {
 public:
     explicit RingDecision(const AlarmState& alarm) : alarm_(alarm) {}

@@ -2,19 +2,19 @@
 #include "desktop/power.h"
 
 namespace desktop {
+namespace {
 
-struct Power::Impl {};
+struct NoPower : PowerMeans {
+    void Hold(const QString&, QWidget*, Answered) override {}
+    void Wake(qint64, const QString&, Answered) override {}
+    void Release() override {}
+    void StopLeftovers() override {}
+};
 
-Power::Power() : impl_(std::make_unique<Impl>()) {}
-Power::~Power() = default;
+} // namespace
 
-void Power::Hold(QTime, const QString&, QWidget*) {}
-
-void Power::End() {}
-
-Power& ProgramPower() {
-    static Power* const power = new Power;
-    return *power;
+std::unique_ptr<PowerMeans> PlatformPowerMeans() {
+    return std::make_unique<NoPower>();
 }
 
 } // namespace desktop

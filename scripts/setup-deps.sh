@@ -21,6 +21,7 @@ test=(
   fonts-noto-cjk
   xvfb xauth xdotool x11-utils x11-xkb-utils faketime imagemagick openbox wmctrl xclip
   weston xwayland qt6-wayland dbus-daemon adwaita-qt6
+  xdg-desktop-portal xdg-desktop-portal-gtk gnome-session-bin # the desktop's real power services
   pulseaudio pulseaudio-utils sox sound-theme-freedesktop libcanberra-pulse libasound2-plugins
   clang libclang-rt-dev # the sanitizers' and libFuzzer's runtimes, for whichever clang the release has
   llvm # llvm-symbolizer: without it a sanitizer's report of a clang build is bare addresses

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "core/alarmstate.h"
-#include "core/ticktexts.h"
 #include "desktop/power.h"
 #include "desktop/sound.h"
 #include "desktop/systemtime.h"
@@ -119,8 +118,7 @@ void FrmSet::Command1_Click() {
     FrmTokei& tokei = frmTokei().Show();
     tokei.ShowAlarmTime(aramu::Alarm().AlarmTimeText(formats));
     // An idle machine would suspend itself and sleep through the alarm.
-    const QTime alarm = aramu::Alarm().AlarmTime();
-    desktop::ProgramPower().Hold(alarm, aramu::AlarmName(alarm), &tokei);
+    desktop::ProgramPower().HoldAndWakeFor(aramu::Alarm().AlarmTime(), &tokei);
 }
 
 void FrmSet::Command2_Click() {

@@ -7,6 +7,7 @@
 #include "core/ticktexts.h"
 #include "desktop/identity.h"
 #include "desktop/notify.h"
+#include "desktop/power.h"
 #include "desktop/said.h"
 #include "desktop/sound.h"
 #include "desktop/systemtime.h"
@@ -88,6 +89,8 @@ void FrmTokei::Timer1_Timer() {
     // stale one.
     const aramu::Ring ring = ring_.RingNow(now);
     const aramu::AlarmState& alarm = aramu::Alarm();
+    if (ring != aramu::Ring::Quiet) // the wake was for this ring alone
+        desktop::ProgramPower().WakeForNextRing();
     if (ring == aramu::Ring::MissedAsleep || ring == aramu::Ring::MissedAwake)
         TellMissed(aramu::MissedAlarmText(alarm.AlarmTime(), alarm.AlarmMessage(), ring == aramu::Ring::MissedAsleep));
     if (ring != aramu::Ring::Now)

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <vector>
 
+#include <QTimeZone>
+
 #include "core/ringdecision.h"
 
 namespace {
@@ -35,6 +37,40 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
     }
     const aramu::ClockReading now = aramu::SystemClock().Now();
     EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
+}
+
+// A minute before the next ring, in the clock's zone, whatever the zone of whoever keeps the timer.
+TEST(WakeInstant, AMinuteBeforeTheNextRing) {
+    // clang-format off
+    const struct { const char* zone; const char* now; QTime alarm; const char* wake; bool justRung = false; } cases[] = {
+        {"UTC", "2026-12-09 06:00:00", {7, 5}, "2026-12-09 07:04:00"},
+        {"UTC", "2026-12-09 07:03:59", {7, 5}, "2026-12-09 07:04:00"},
+        {"UTC", "2026-12-09 07:04:30", {7, 5}, "2026-12-09 07:05:00"}, // less than a minute ahead: at the ring
+        {"UTC", "2026-12-09 07:05:00", {7, 5}, "2026-12-10 07:04:00"}, // rung now: tomorrow's
+        {"UTC", "2026-12-09 23:00:00", {0, 0}, "2026-12-09 23:59:00"},
+        {"UTC", "2026-12-09 23:59:30", {0, 0}, "2026-12-10 00:00:00"},
+        {":Asia/Tokyo", "2026-12-09 06:00:00", {7, 5}, "2026-12-09 22:04:00"},
+        {":America/New_York", "2026-12-09 23:00:00", {0, 30}, "2026-12-10 05:29:00"},
+        // Berlin springs forward at 01:00 UTC on 29 March 2026 (02:00 becomes 03:00): rung at the gap's end.
+        {":Europe/Berlin", "2026-03-28 20:00:00", {2, 30}, "2026-03-29 00:59:00"},
+        {":Europe/Berlin", "2026-03-28 20:00:00", {3, 0}, "2026-03-29 00:59:00"},
+        // and falls back at 01:00 UTC on 25 October (03:00 becomes 02:00): the first 02:30, or once it has passed,
+        // the second, which rings for an alarm set between them.
+        {":Europe/Berlin", "2026-10-24 20:00:00", {2, 30}, "2026-10-25 00:29:00"},
+        {":Europe/Berlin", "2026-10-25 00:45:00", {2, 30}, "2026-10-25 01:29:00"},
+        {":Europe/Berlin", "2026-10-25 01:45:00", {2, 30}, "2026-10-26 01:29:00"},
+        {":Europe/Berlin", "2026-10-25 00:30:00", {2, 30}, "2026-10-26 01:29:00", true}, // rung at the first
+        {"UTC", "2026-12-10 00:00:30", {23, 59}, "2026-12-10 23:58:00", true}, // rung late past midnight
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const ScopedTimeZone zone(c.zone);
+        QDateTime now = QDateTime::fromString(QLatin1String(c.now), u"yyyy-MM-dd HH:mm:ss");
+        now.setTimeZone(QTimeZone::utc());
+        const QDateTime wake = QDateTime::fromSecsSinceEpoch(
+            aramu::WakeInstant(c.alarm, now.toSecsSinceEpoch(), c.justRung), QTimeZone::utc());
+        EXPECT_EQ(wake.toString(u"yyyy-MM-dd HH:mm:ss"), QLatin1String(c.wake)) << c.zone << " " << c.now;
+    }
 }
 
 // clang-format off
@@ -111,10 +147,17 @@ TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneMissed) {
             r.realSeconds = r.WallSeconds() + t.realOffset;
             r.awakeSeconds = r.realSeconds - t.slept;
             switch (decision.RingNow(r)) {
-            case aramu::Ring::Quiet: break;
-            case aramu::Ring::Now: rang.push_back(static_cast<int>(i)); break;
-            case aramu::Ring::MissedAsleep: asleep.push_back(static_cast<int>(i)); break;
-            case aramu::Ring::MissedAwake: awake.push_back(static_cast<int>(i)); break;
+            case aramu::Ring::Quiet:
+                break;
+            case aramu::Ring::Now:
+                rang.push_back(static_cast<int>(i));
+                break;
+            case aramu::Ring::MissedAsleep:
+                asleep.push_back(static_cast<int>(i));
+                break;
+            case aramu::Ring::MissedAwake:
+                awake.push_back(static_cast<int>(i));
+                break;
             }
         }
         EXPECT_EQ(rang, sc.ringsAt) << sc.name;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# e2e.sh PROGRAM SLEEPSHIM [POWER_TEST] - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
+# e2e.sh PROGRAM SLEEPSHIM [POWER_STANDINS] - a morning as a person lives it, on a faked clock: set an alarm a little ahead with a
 # message of one's own, see exactly one alarm box at the minute, then close the window through the
 # window manager, cancel once, and confirm. Mistaken options and a dead display are answered first, and
 # a bare X session without a session bus still shows the clock. Where a PulseAudio server can be started,
@@ -8,8 +8,8 @@
 # why, and a hung server does not hold the exit; without the theme's alarm the clock's own is heard, and
 # through ALSA, too, OK silences it at once. An alarm missed asleep or stalled is told as such, in a box
 # where no notification service runs.
-# With POWER_TEST (the power test, which stands in for the service manager) as well: the machine is kept
-# awake and woken for the alarm meanwhile, and the wake taken back at the end.
+# With POWER_STANDINS (for GNOME's session manager and the service manager) as well: the machine is kept
+# awake and woken for the alarm meanwhile, and the wake taken back at the end, also when ended by SIGTERM.
 set -u
 faketime=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 for tool in xvfb-run xdotool openbox wmctrl xclip xkbevd xmessage xprop; do
@@ -208,7 +208,7 @@ silent "$asked" "$(plus "$asked" 1)" "with --silent the exit question was heard"
 # ---- A morning: an alarm with a message of one's own, heard until OK, through a sound server that restarts.
 dbus-monitor --session member=Inhibit member=StartTransientUnit member=StopUnit >"$HOME/power" 2>&1 &
 if [ -n "${3:-}" ]; then # a service manager for the wake-up timer
-    "$3" --stand-ins &
+    "$3" &
     for _ in $(seq 50); do
         dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
             string:org.freedesktop.systemd1 | grep -q true && break
@@ -333,14 +333,27 @@ ended 1 "the program still runs 1 s after OK in the exit question"
 [ -n "$pa" ] && kill -CONT "$pa"
 # The machine was kept from suspending itself, for the alarm and the window named, and woken for it until the
 # program ended.
-hold='interface=org.freedesktop.portal.Inhibit; member=Inhibit string "x11:[0-9a-f]+" uint32 4 '
-hold+='array \[ dict entry\( string "reason" variant string "鈴 7:05"'
+hold='interface=org.gnome.SessionManager; member=Inhibit string "[^"]+" uint32 [1-9][0-9]* string "鈴 7:05" uint32 4 '
 tr -s ' \n' ' ' <"$HOME/power" | grep -Eq "$hold" ||
     miss "the desktop was not asked to hold off its suspend for the alarm: $(cat "$HOME/power")"
 for call in StartTransientUnit ${3:+StopUnit}; do
     grep -A 1 "member=$call" "$HOME/power" | grep -q "string \"rupika-tokei-wake-$pid-1.timer\"" ||
         miss "no $call of the wake-up timer: $(cat "$HOME/power")"
 done
+
+# Ended by SIGTERM (a logout, `kill`): as by a confirmed exit, with status 0 and the wake-up timer stopped.
+ended_by_signal() {
+    [ -n "${3:-}" ] || return 0
+    at "2026-12-06 07:00:00"
+    run
+    arm
+    for _ in $(seq 50); do grep -q "rupika-tokei-wake-$pid-1.timer" "$HOME/power" && break; sleep 0.1; done
+    kill -TERM "$pid"
+    ended 2 "the program still runs 2 s after SIGTERM"
+    grep -A 1 "member=StopUnit" "$HOME/power" | grep -q "string \"rupika-tokei-wake-$pid-1.timer\"" ||
+        miss "SIGTERM left the wake-up timer: $(grep -A 1 member=StopUnit "$HOME/power")"
+}
+ended_by_signal "$@"
 
 # An alarm passed unrung opens no alarm box, late, but is told once: through the desktop's notifications, and,
 # as no notification service runs here, in a plain box of the clock's own and a line. The real clocks moved

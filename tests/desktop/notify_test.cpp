@@ -1,32 +1,25 @@
 // notify_test.cpp - what a notification service on the session bus receives when the alarm notifies
 #include <QTest>
-#include <QtDBus>
 
 #include "desktop/identity.h"
 #include "desktop/notify.h"
+#include "tests/desktop/standin.h"
 
-using namespace Qt::StringLiterals;
+namespace {
 
-// A stand-in service on a connection of its own, so that calls travel through the bus as to a real one.
-struct StandIn : QDBusVirtualObject {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"stand-in"_s);
-    bool serving = bus.registerVirtualObject(u"/org/freedesktop/Notifications"_s, this) &&
-                   bus.registerService(u"org.freedesktop.Notifications"_s);
-    QList<QDBusMessage> calls;
-    QString refusal; // where set, answered with this error; where not, with an id, or never (below)
-    bool answers = false;
-    ~StandIn() override { QDBusConnection::disconnectFromBus(u"stand-in"_s); }
-    // Unless told otherwise never answers, like a hung service: a caller that waited would hold the tick for 25 s.
-    bool handleMessage(const QDBusMessage& call, const QDBusConnection& connection) override {
-        calls.append(call);
-        if (!refusal.isEmpty())
-            connection.send(call.createErrorReply(refusal, u"refused"_s));
-        else if (answers)
-            connection.send(call.createReply(7U));
-        return true;
-    }
-    QString introspect(const QString&) const override { return {}; }
-};
+// A notification service that never answers, like a hung one (a caller that waited would hold the tick for
+// 25 s), or, where told, answers with an id or refuses.
+std::unique_ptr<StandIn> Notifications(const bool* answers = nullptr, const bool* refusing = nullptr) {
+    return std::make_unique<StandIn>(u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
+                                     [=](StandIn& s, const QDBusMessage& call) {
+                                         if (refusing && *refusing)
+                                             s.Refuse(call, u"refused"_s);
+                                         else if (answers && *answers)
+                                             s.Reply(call, {7U});
+                                     });
+}
+
+} // namespace
 
 class NotifyTest : public QObject {
     Q_OBJECT
@@ -35,13 +28,13 @@ private slots:
 
     // The alarm on Wayland alone, and an alarm the machine slept through.
     void arrivesWithItsUrgencyAndNoSound() {
-        StandIn standIn;
+        const auto standIn = Notifications();
         const QString body = u"起きろ！Wake up now!!<&>"_s; // twenty characters, the most a message holds
         for (const auto urgency : {desktop::Urgency::Critical, desktop::Urgency::Normal}) {
-            standIn.calls.clear();
+            standIn->calls.clear();
             desktop::Notify(u"ルピカ"_s, body, urgency);
-            QTRY_COMPARE(standIn.calls.size(), 1);
-            const QDBusMessage call = standIn.calls.constFirst();
+            QTRY_COMPARE(standIn->calls.size(), 1);
+            const QDBusMessage call = standIn->calls.constFirst();
             QCOMPARE(call.interface() + call.member() + call.signature(),
                      u"org.freedesktop.NotificationsNotifysusssasa{sv}i"_s);
             QVariantList args = call.arguments();
@@ -56,10 +49,10 @@ private slots:
     }
     // A notice that must be seen hears when the service cannot show it, and only then.
     void unseenIsToldWhyOnlyWhenItIsUnseen() {
-        StandIn standIn;
-        for (const bool refusing : {false, true}) {
-            standIn.refusal = refusing ? u"org.freedesktop.DBus.Error.Failed"_s : QString();
-            standIn.answers = !refusing;
+        bool answers = true, refusing = false;
+        const auto standIn = Notifications(&answers, &refusing);
+        for (const bool refuses : {false, true}) {
+            refusing = refuses;
             QStringList told;
             desktop::Notify(u"ルピカ時計"_s, u"鈴 7:05 は過ぎました"_s, desktop::Urgency::Normal,
                             [&told](const QString& why) { told << why; });
