@@ -17,6 +17,11 @@ struct ScopedTimeZone {
 };
 
 TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
+    const aramu::ClockReading now = aramu::SystemClock().Now();
+    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
+#if defined(Q_OS_WIN)
+    GTEST_SKIP() << "Windows takes the time zone from its settings, for every program, and never from TZ";
+#endif
     const qint64 spring = 1616893200, autumn = 1635642000; // Berlin's changes in 2021, 01:00 UTC
     // clang-format off
     const struct { const char* zone; qint64 instant; const char* local; } cases[] = {
@@ -33,8 +38,6 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
         const aramu::ClockReading r = aramu::LocalReading(c.instant, 0, 0);
         EXPECT_EQ(r.date.toString(u"yyyy-MM-dd ") + r.time.toString(u"HH:mm:ss"), QLatin1String(c.local)) << c.zone;
     }
-    const aramu::ClockReading now = aramu::SystemClock().Now();
-    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
 }
 
 // clang-format off
@@ -111,10 +114,17 @@ TEST(RingDecision, RingsOnceWhenTheMomentIsReachedAndTellsOfOneMissed) {
             r.realSeconds = r.WallSeconds() + t.realOffset;
             r.awakeSeconds = r.realSeconds - t.slept;
             switch (decision.RingNow(r)) {
-            case aramu::Ring::Quiet: break;
-            case aramu::Ring::Now: rang.push_back(static_cast<int>(i)); break;
-            case aramu::Ring::MissedAsleep: asleep.push_back(static_cast<int>(i)); break;
-            case aramu::Ring::MissedAwake: awake.push_back(static_cast<int>(i)); break;
+            case aramu::Ring::Quiet:
+                break;
+            case aramu::Ring::Now:
+                rang.push_back(static_cast<int>(i));
+                break;
+            case aramu::Ring::MissedAsleep:
+                asleep.push_back(static_cast<int>(i));
+                break;
+            case aramu::Ring::MissedAwake:
+                awake.push_back(static_cast<int>(i));
+                break;
             }
         }
         EXPECT_EQ(rang, sc.ringsAt) << sc.name;

@@ -7,8 +7,8 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimeZone>
 #include <QPixmapCache>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <optional>
@@ -551,6 +551,9 @@ private slots:
     // Where the environment leaves the character type to C, LC_CTYPE names UTF-8 before Qt reads it; whatever
     // the user chose instead stays, LC_ALL above all. (The environment is put back afterwards.)
     void utf8WhereTheEnvironmentLeavesTheCLocale() {
+#if !defined(Q_OS_UNIX)
+        QSKIP("only a Unix C library takes its character type from LC_ALL, LC_CTYPE and LANG");
+#endif
         // nullptr: unset
         const struct {
             const char *all, *ctype, *lang, *ctypeAfter;
