@@ -157,6 +157,7 @@ void Describe() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    desktop::SayWhereStarted();
     desktop::UseUtf8InTheCLocale();
     Describe();
     // Mistakes, help and version are answered before QApplication opens a display,
@@ -174,23 +175,28 @@ int main(int argc, char* argv[]) {
         qCWarning(desktop::Said, "%s\nTry 'rupika-tokei --help' for more information.", qUtf8Printable(error));
         return 1;
     }
+    // Printed here rather than by the parser, which on Windows shows a box where it sees no console.
     if (options.parser.isSet(QStringLiteral("help-all"))) {
         // Qt's own list would add only QCoreApplication's options, the one application there is yet.
         QCoreApplication core(argc, argv);
-        Options all(true);
-        all.parser.showHelp(0); // exits
+        std::fputs(qPrintable(Options(true).parser.helpText()), stdout);
+        return 0;
     }
-    if (options.parser.isSet(options.help) || options.parser.isSet(options.version)) {
+    if (options.parser.isSet(options.help)) {
         QCoreApplication core(argc, argv);
-        options.parser.process(core); // prints and exits
+        std::fputs(qPrintable(options.parser.helpText()), stdout);
+        return 0;
+    }
+    if (options.parser.isSet(options.version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
         return 0;
     }
     std::optional<desktop::DisplayChoice> display;
+    bool outOfSight = false;
     if (options.parser.isSet(options.screenshot)) {
-        // A screenshot needs no screen, and renders the same wherever it is taken: offscreen, unless
-        // the user names a platform. It is no session either: Qt's notes on what one lacks go unsaid.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !options.parser.isSet(QStringLiteral("platform")))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        outOfSight = desktop::ChooseScreenshotPlatform(options.parser.isSet(QStringLiteral("platform")));
+        // It is no session either: Qt's notes on what one lacks go unsaid.
         QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false\nqt.*.warning=false"));
     } else {
         // Qt aborts, with a core dump, where it can open no display; ask before it tries. Under Wayland
@@ -233,7 +239,9 @@ int main(int argc, char* argv[]) {
 
     desktop::SetSilent(options.parser.isSet(options.silent));
     forms::InstallFontSubstitutes();
-    windows::FrmTokei& tokei = windows::frmTokei().Show();
+    windows::FrmTokei& tokei = windows::frmTokei().Load();
+    tokei.setAttribute(Qt::WA_DontShowOnScreen, outOfSight);
+    tokei.ShowLoaded();
     if (options.parser.isSet(options.screenshot)) {
         tokei.Timer1_Timer();
         QApplication::processEvents();

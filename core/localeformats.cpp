@@ -109,16 +109,9 @@ QString LongTimePattern(const QString& shortTimePattern) {
     return Join(runs);
 }
 
-LocaleFormats FormatsFor(const QLocale& locale) {
+LocaleFormats FormatsFor(const QLocale& locale, const QString& userTime) {
     const QLocale l = locale.language() == QLocale::C ? QLocale(QLocale::Japanese, QLocale::Japan) : locale;
-#if defined(Q_OS_WIN)
-    // Windows users set a long time format of their own; Qt reports it unchanged.
-    const QString time = LongTimePattern(l.timeFormat(QLocale::LongFormat));
-#else
-    // Elsewhere Qt's long format carries the zone and words ("H時mm分ss秒 t"), unlike what
-    // desktop clocks show, so the short one gains seconds instead.
-    const QString time = LongTimePattern(l.timeFormat(QLocale::ShortFormat));
-#endif
+    const QString time = LongTimePattern(userTime.isEmpty() ? l.timeFormat(QLocale::ShortFormat) : userTime);
     const QString date = l.dateFormat(QLocale::ShortFormat);
     const QString ds = Join({{QChar(), SeparatorOf(date, u"yMd", QStringLiteral("/"))}});
     const QString ts = Join({{QChar(), SeparatorOf(time, u"Hhms", QStringLiteral(":"))}});

@@ -92,4 +92,20 @@ void DisplayChoice::Release() {
     x_ = nullptr;
 }
 
+bool ChooseScreenshotPlatform(bool platformNamed) {
+    if (platformNamed || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+#if defined(Q_OS_WIN)
+        if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
+            qputenv("QT_QPA_FONTDIR", qgetenv("SystemRoot") + "\\Fonts");
+#endif
+        return false;
+    }
+#if defined(Q_OS_WIN)
+    return true;
+#else
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return false;
+#endif
+}
+
 } // namespace desktop

@@ -27,4 +27,10 @@ private:
     void* x_ = nullptr;
 };
 
+// A screenshot needs no screen, and renders the same wherever it is taken. Where there may be no screen
+// (X, Wayland) it is drawn offscreen, unless the user names a platform. Windows always has one, and its
+// offscreen platform finds fonts only in QT_QPA_FONTDIR: there the window is drawn on the screen, kept out
+// of sight, with the system's fonts. Returns whether the window is to be kept out of sight.
+bool ChooseScreenshotPlatform(bool platformNamed);
+
 } // namespace desktop

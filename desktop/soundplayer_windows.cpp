@@ -21,22 +21,39 @@ QTimer& FiveMinutes() {
     return *timer;
 }
 
-void Loop() {
-    // The default sound, looped by the system itself until the box goes or five minutes pass.
-    PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMDEFAULT), nullptr, SND_ALIAS_ID | SND_ASYNC | SND_LOOP);
+// Whether the user's sound scheme has a looping alarm (Windows 10 on), read where Windows keeps it: PlaySound
+// answers a request to play in the background at once, whether it finds the sound or not.
+bool SchemeHasAlarm() {
+    wchar_t file[MAX_PATH];
+    DWORD size = sizeof file;
+    return RegGetValueW(HKEY_CURRENT_USER, L"AppEvents\\Schemes\\Apps\\.Default\\Notification.Looping.Alarm\\.Current",
+                        nullptr, RRF_RT_REG_SZ, nullptr, file, &size) == ERROR_SUCCESS &&
+           size > sizeof(wchar_t);
+}
+
+// The scheme's looping alarm, else the clock's own from its resources; looped by the system itself until the
+// box goes or five minutes pass.
+bool Loop() {
+    constexpr DWORD Looped = SND_ASYNC | SND_LOOP | SND_NODEFAULT;
+    const bool playing = SchemeHasAlarm() ? PlaySoundW(L"Notification.Looping.Alarm", nullptr, SND_ALIAS | Looped)
+                                          : PlaySoundW(L"ALARM", GetModuleHandleW(nullptr), SND_RESOURCE | Looped);
     FiveMinutes().start();
+    return playing;
 }
 
 } // namespace
 
 void PlayerStart(const std::shared_ptr<Playing>& playing) {
+    bool heard = true;
     if (playing->kind == BoxSound::Alarm) {
         alarm = playing;
-        Loop();
+        heard = Loop();
     } else {
         MessageBeep(playing->kind == BoxSound::Information ? MB_ICONINFORMATION : MB_OK);
     }
-    playing->state = Playing::Heard;
+    playing->state = heard ? Playing::Heard : Playing::Unheard;
+    if (!heard)
+        SayNoSound("the system plays neither its alarm nor the clock's own");
 }
 
 void PlayerRingAgain(const std::shared_ptr<Playing>& playing) {

@@ -12,14 +12,24 @@
 namespace desktop {
 namespace {
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 bool IsC(const QByteArray& name) {
     return name.isEmpty() || name == "C" || name == "POSIX";
 }
+#endif
 
 } // namespace
 
 const aramu::LocaleFormats& UserFormats() {
-    static const aramu::LocaleFormats formats = aramu::FormatsFor(QLocale::system());
+    static const aramu::LocaleFormats formats = [] {
+        const QLocale system = QLocale::system();
+#if defined(Q_OS_WIN)
+        // Windows keeps the time format the user chose as the system locale's long one; Qt reports it unchanged.
+        return aramu::FormatsFor(system, system.timeFormat(QLocale::LongFormat));
+#else
+        return aramu::FormatsFor(system);
+#endif
+    }();
     return formats;
 }
 

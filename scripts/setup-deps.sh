@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # setup-deps.sh - installs the Debian packages one of the project's jobs needs, if missing
 #
-# Usage: scripts/setup-deps.sh run|package|test [more packages...]
+# Usage: scripts/setup-deps.sh run|package|test|windows [more packages...]
 #   run      build the clock and start it
 #   package  that, and make the Debian package (scripts/package.sh)
 #   test     all of the above, and build and run every test and benchmark
+#   windows  all of the above, the cross compilers, Wine and NSIS, and Qt built for Windows
+#            (scripts/build-qt-windows.sh, once: it is kept in the user's cache)
 set -euo pipefail
 
 # Each set adds to the one before it; a new tool goes in the first set whose job needs it.
@@ -28,13 +30,18 @@ test=(
   binutils-mingw-w64-x86-64
   lintian desktop-file-utils appstream
 )
+windows=(
+  g++-mingw-w64-x86-64-posix wine wine64 nsis
+)
 
-case "${1:-}" in
+job=${1:-}
+case "$job" in
   run) packages=("${run[@]}") ;;
   package) packages=("${run[@]}" "${package[@]}") ;;
   test) packages=("${run[@]}" "${package[@]}" "${test[@]}") ;;
+  windows) packages=("${run[@]}" "${package[@]}" "${test[@]}" "${windows[@]}") ;;
   *)
-    echo "usage: $0 run|package|test [more packages...]" >&2
+    echo "usage: $0 run|package|test|windows [more packages...]" >&2
     exit 2
     ;;
 esac
@@ -47,14 +54,17 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing missing Debian packages: ${missing[*]}"
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "setup-deps: need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
-  sudo=(sudo)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing missing Debian packages: ${missing[*]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "setup-deps: need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ "$job" = windows ]; then
+  "$(dirname "$0")/build-qt-windows.sh"
+fi

@@ -19,6 +19,11 @@ struct ScopedTimeZone {
 };
 
 TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
+    const aramu::ClockReading now = aramu::SystemClock().Now();
+    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
+#if defined(Q_OS_WIN)
+    GTEST_SKIP() << "Windows takes the time zone from its settings, for every program, and never from TZ";
+#endif
     const qint64 spring = 1616893200, autumn = 1635642000; // Berlin's changes in 2021, 01:00 UTC
     // clang-format off
     const struct { const char* zone; qint64 instant; const char* local; } cases[] = {
@@ -35,8 +40,6 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
         const aramu::ClockReading r = aramu::LocalReading(c.instant, 0, 0);
         EXPECT_EQ(r.date.toString(u"yyyy-MM-dd ") + r.time.toString(u"HH:mm:ss"), QLatin1String(c.local)) << c.zone;
     }
-    const aramu::ClockReading now = aramu::SystemClock().Now();
-    EXPECT_LE(std::llabs(now.WallSeconds() - aramu::LocalReading(std::time(nullptr), 0, 0).WallSeconds()), 1);
 }
 
 // A minute before the next ring, in the clock's zone, whatever the zone of whoever keeps the timer.

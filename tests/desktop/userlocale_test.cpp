@@ -11,6 +11,9 @@
 // Where the environment leaves the character type to C, LC_CTYPE names UTF-8 before Qt reads it; whatever
 // the user chose instead stays, LC_ALL above all.
 TEST(UserLocale, utf8WhereTheEnvironmentLeavesTheCLocale) {
+#if !defined(Q_OS_UNIX)
+    GTEST_SKIP() << "only a Unix C library takes its character type from LC_ALL, LC_CTYPE and LANG";
+#endif
     const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
     // Each row: LC_ALL, LC_CTYPE, LANG, then LC_CTYPE after; "-" unset, "_" empty.
     for (const char* row :
