@@ -44,6 +44,9 @@ TEST(LocalReading, FollowsTheZoneItsChangesAndFarDates) {
 
 // A minute before the next ring, in the clock's zone, whatever the zone of whoever keeps the timer.
 TEST(WakeInstant, AMinuteBeforeTheNextRing) {
+#if defined(Q_OS_WIN)
+    GTEST_SKIP() << "Windows takes the time zone from its settings, for every program, and never from TZ";
+#endif
     // clang-format off
     const struct { const char* zone; const char* now; QTime alarm; const char* wake; bool justRung = false; } cases[] = {
         {"UTC", "2026-12-09 06:00:00", {7, 5}, "2026-12-09 07:04:00"},
