@@ -6,10 +6,6 @@
 #
 # Usage: check-rc.sh ASSETS_DIR RC_FILE VERSION_TEXT VERSION_COMMAS   (e.g. ... 1.00 1,0,0,0)
 set -euo pipefail
-if (($# != 4)); then
-    echo "usage: $0 ASSETS_DIR RC_FILE VERSION_TEXT VERSION_COMMAS" >&2
-    exit 2
-fi
 assets=$1 rc=$(realpath "$2") text=$3 commas=$4
 
 WINDRES=${WINDRES:-x86_64-w64-mingw32-windres}
