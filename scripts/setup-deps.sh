@@ -32,6 +32,7 @@ test=(
 )
 windows=(
   g++-mingw-w64-x86-64-posix wine wine64 nsis
+  locales # the Japanese locale's sources, which Wine's prefix is compiled against
 )
 
 job=${1:-}
